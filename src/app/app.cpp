@@ -1,0 +1,122 @@
+// Start-up, the frame loop and shutdown.
+#include "app/app.h"
+
+#include "app/state_file.h"
+#include "app/ticks.h"
+#include "controls/actions.h"
+#include "display/screens.h"
+#include "sound/audio.h"
+
+constexpr int CANVAS_WIDTH = 640;
+constexpr int CANVAS_HEIGHT = 480;
+constexpr int AUDIO_BUFFER_FRAMES = 512;
+
+// The first joystick index that opens as a game controller; failing that the
+// first raw joystick; failing that nothing (the keyboard alone).
+static void open_input_device(App& app)
+{
+    for (int i = 0; i < SDL_NumJoysticks(); i++) {
+        if (!SDL_IsGameController(i)) continue;
+        app.controller = SDL_GameControllerOpen(i);
+        if (app.controller) return;
+    }
+    if (SDL_NumJoysticks() > 0) app.joystick = SDL_JoystickOpen(0);
+}
+
+static SDL_AudioDeviceID open_audio_device(AppState& state)
+{
+    SDL_AudioSpec desired;
+    SDL_zero(desired);
+    desired.freq = SAMPLE_RATE;
+    desired.format = AUDIO_S16LSB;
+    desired.channels = 2;
+    desired.samples = AUDIO_BUFFER_FRAMES;
+    desired.callback = audio_callback;
+    desired.userdata = &state;
+    // No allowed changes: SDL converts to whatever the device really takes.
+    return SDL_OpenAudioDevice(nullptr, 0, &desired, nullptr, 0);
+}
+
+int app_start(App& app, AppState& state, int argc, char** argv)
+{
+    app.state = &state;
+    format_state_path(state, argc > 1 ? argv[1] : ".");
+    load_state(state);
+
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) < 0)
+        return EXIT_SDL_INIT;
+    app.window = SDL_CreateWindow("PLIM", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                  CANVAS_WIDTH, CANVAS_HEIGHT,
+                                  SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    if (!app.window) return EXIT_WINDOW;
+    app.renderer =
+        SDL_CreateRenderer(app.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (!app.renderer) app.renderer = SDL_CreateRenderer(app.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!app.renderer) return EXIT_RENDERER;
+    SDL_RenderSetLogicalSize(app.renderer, CANVAS_WIDTH, CANVAS_HEIGHT);
+
+    open_input_device(app);
+    if (!allocate_buffers(state)) return EXIT_BUFFERS;
+    state.audio_device = open_audio_device(state);
+    if (state.audio_device == 0) return EXIT_AUDIO;
+    SDL_PauseAudioDevice(state.audio_device, 0);
+
+    // The picker always opens on the bank's first instrument.
+    int32_t now = ticks_now();
+    restart_audition(state, now);
+    state.logo_start = static_cast<uint32_t>(now);
+
+    app.input = InputState{};
+    app.input.controller_open = app.controller != nullptr;
+    return 0;
+}
+
+static void draw_screen(App& app)
+{
+    AppState& state = *app.state;
+    switch (state.screen.load()) {
+    case SCREEN_GUIDE: draw_guide_screen(app.renderer); break;
+    case SCREEN_PICKER: draw_picker_screen(app.renderer, state, SDL_GetTicks()); break;
+    default: draw_grid_screen(app.renderer, state, ticks_now()); break;
+    }
+}
+
+bool app_frame(App& app)
+{
+    AppState& state = *app.state;
+    app.running = true;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) handle_event(state, app.input, event, ticks_now(), app.running);
+    run_repeat_timers(state, app.input, ticks_now());
+    play_preview(state, ticks_now());
+    save_if_due(state, ticks_now());
+    draw_screen(app);
+    SDL_RenderPresent(app.renderer);
+    SDL_Delay(4);
+    return app.running;
+}
+
+void app_stop(App& app)
+{
+    AppState& state = *app.state;
+    save_state(state);  // also when nothing changed
+    SDL_CloseAudioDevice(state.audio_device);  // the callback no longer runs after this
+    free_buffers(state);
+    if (app.controller) SDL_GameControllerClose(app.controller);
+    if (app.joystick) SDL_JoystickClose(app.joystick);
+    SDL_DestroyRenderer(app.renderer);
+    SDL_DestroyWindow(app.window);
+    SDL_Quit();
+}
+
+int run_plim(int argc, char** argv)
+{
+    static AppState state;  // outlives the audio device
+    App app;
+    int failure = app_start(app, state, argc, argv);
+    if (failure != 0) return failure;
+    while (app_frame(app)) {
+    }
+    app_stop(app);
+    return 0;
+}

@@ -1,0 +1,43 @@
+// Start-up, the frame loop and shutdown.
+#pragma once
+
+#include "app/app_state.h"
+#include "controls/input.h"
+
+#include <SDL.h>
+
+// Everything the frame loop holds besides the AppState.
+struct App {
+    AppState* state = nullptr;
+    InputState input;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_GameController* controller = nullptr;
+    SDL_Joystick* joystick = nullptr;
+    bool running = true;
+};
+
+// Exit statuses of a failed start-up.
+enum StartFailure {
+    EXIT_SDL_INIT = 1,
+    EXIT_WINDOW = 2,
+    EXIT_RENDERER = 3,
+    EXIT_BUFFERS = 4,
+    EXIT_AUDIO = 5,
+};
+
+// Start-up: fills state (which must be fresh and outlive the audio device),
+// loads the song from the directory argv[1] (or "."), opens SDL, window,
+// renderer, input device and audio device and enters the picker.  Returns 0,
+// or the exit status of the step that failed.
+int app_start(App& app, AppState& state, int argc, char** argv);
+
+// One frame: events, repeat timers, audition, due save, drawing, present,
+// 4 ms delay.  Returns false once the player has quit during this frame.
+bool app_frame(App& app);
+
+// Shutdown: the last save, then everything closed in reverse order.
+void app_stop(App& app);
+
+// The whole program; returns its exit status.
+int run_plim(int argc, char** argv);

@@ -1,0 +1,32 @@
+// The song on disk: grid and six settings in one small binary file.
+#pragma once
+
+#include "app/app_state.h"
+
+#include <cstdint>
+
+constexpr int STATE_IMAGE_SIZE = 152;  // what is always written
+constexpr int32_t SAVE_DELAY_MS = 500;
+
+// Sets state_path to "<dir>/plim.state".  A directory too long for the path
+// buffer leaves state_path empty (returns false): cutting it short could name
+// some other file, so such a run neither loads nor saves.
+bool format_state_path(AppState& state, const char* dir);
+
+// Reads the state file into grid and settings; anything missing, short, of an
+// unknown size or out of range leaves the defaults.  Main thread, before the
+// audio device exists.
+void load_state(AppState& state);
+
+// Writes the 152-byte image through "<state_path>.tmp", flush, fsync, close
+// and rename, then syncs the directory.  The old file is replaced only when
+// every step before the rename succeeded.  Returns whether the new image is in
+// place; callers in the program ignore it.
+bool save_state(const AppState& state);
+
+// A change that must be saved: the save is due SAVE_DELAY_MS after the latest one.
+void mark_dirty(AppState& state, int32_t now);
+
+// The frame loop's debounced save: writes when a save is pending and due,
+// then clears dirty whatever the outcome.
+void save_if_due(AppState& state, int32_t now);

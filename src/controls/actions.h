@@ -1,0 +1,10 @@
+// What each button, key and stick deflection does on each screen.
+#pragma once
+
+#include "app/app_state.h"
+#include "controls/input.h"
+
+#include <cstdint>
+
+// The stick step and the D-pad repeat; once per frame, after the events.
+void run_repeat_timers(AppState& state, InputState& input, int32_t now);

@@ -1,0 +1,45 @@
+// Keyboard, game-controller and joystick events turned into pad buttons,
+// a stick deflection and key presses.
+#pragma once
+
+#include "app/app_state.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+
+// The one button numbering all input is turned into.
+enum PadButton : int32_t {
+    PAD_B = 0,
+    PAD_A = 1,
+    PAD_X = 2,
+    PAD_Y = 3,
+    PAD_L1 = 4,
+    PAD_R1 = 5,
+    PAD_L2 = 6,
+    PAD_R2 = 7,
+    PAD_UP = 8,
+    PAD_DOWN = 9,
+    PAD_LEFT = 10,
+    PAD_RIGHT = 11,
+    PAD_SELECT = 12,
+    PAD_START = 13,
+    PAD_16 = 16,  // FRESH START, raw joysticks only
+};
+
+// The frame loop's input record.
+struct InputState {
+    bool controller_open = false;  // a game controller is in use; raw joystick events are muted
+    uint32_t held_buttons = 0;     // bit n while pad button n (below 32) is held
+    int32_t stick_x = 0;           // after the dead zone; negative is left
+    int32_t stick_y = 0;           // negative is up
+    bool trigger_down[2] = {false, false};  // left, right
+    int32_t stick_due = 0;  // earliest next stick step
+    int32_t dpad_held = -1; // the D-pad button that repeats, -1 for none
+    int32_t dpad_due = 0;   // next D-pad repeat
+};
+
+// Handles one polled event.  A quit request clears running.  now is the
+// SDL_GetTicks of the moment.
+void handle_event(AppState& state, InputState& input, const SDL_Event& event, int32_t now,
+                  bool& running);

@@ -1,0 +1,49 @@
+// The three sound banks and their nine instruments.
+#pragma once
+
+constexpr int BANK_COUNT = 3;
+constexpr int VOICES_PER_BANK = 3;
+constexpr int INSTRUMENT_COUNT = BANK_COUNT * VOICES_PER_BANK;
+
+inline constexpr const char* BANK_NAMES[BANK_COUNT] = {
+    "RAIN GLASS",
+    "POCKET CIRCUIT",
+    "NIGHT WINDOW",
+};
+
+// Indexed by instrument number, bank * 3 + voice.  The waveform of each is in
+// voice_wave.
+inline constexpr const char* INSTRUMENT_NAMES[INSTRUMENT_COUNT] = {
+    "SOFT MALLET",  "GLASS BELL", "MUTED PLUCK",
+    "ROUND LEAD",   "TRI BASS",   "SPARKLE",
+    "VELVET PULSE", "HOLLOW KEY", "METAL CHIME",
+};
+
+// Seconds for an attack from 0 to a peak of 1.
+inline constexpr double ATTACK_TIME[INSTRUMENT_COUNT] = {
+    0.006, 0.003, 0.004,
+    0.005, 0.004, 0.0025,
+    0.008, 0.006, 0.003,
+};
+
+// Factor applied to the envelope once per sample during the release.
+inline constexpr double RELEASE_MULT[INSTRUMENT_COUNT] = {
+    0.99935, 0.99962, 0.99918,
+    0.99912, 0.99892, 0.99928,
+    0.99952, 0.99942, 0.99968,
+};
+
+// One-pole low-pass coefficient of the output tone filter.
+inline constexpr double TONE_COEF[INSTRUMENT_COUNT] = {
+    0.42, 0.58, 0.36,
+    0.34, 0.4,  0.56,
+    0.3,  0.44, 0.54,
+};
+
+inline constexpr double OUT_GAIN[INSTRUMENT_COUNT] = {
+    0.84, 0.96, 1.02,
+    0.58, 0.98, 1.0,
+    0.62, 0.86, 0.98,
+};
+
+inline int instrument_number(int bank, int voice) { return bank * VOICES_PER_BANK + voice; }

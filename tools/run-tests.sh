@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds PLIM three times (plain, AddressSanitizer with UndefinedBehaviorSanitizer,
+# ThreadSanitizer) and runs the whole suite in each, headless.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(nproc)
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+
+# ThreadSanitizer cannot map its shadow memory under a fully randomised
+# address space on some kernels; run it with randomisation off when we can.
+no_aslr=()
+if setarch "$(uname -m)" -R true 2>/dev/null; then no_aslr=(setarch "$(uname -m)" -R); fi
+
+status=0
+run_suite() {
+    local name=$1 dir=$2; shift 2
+    echo "=== $name ==="
+    if ! cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLIM_BENCH=OFF "$@" >"$dir.configure.log" 2>&1; then
+        cat "$dir.configure.log"; status=1; return
+    fi
+    if ! cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1; then
+        tail -n 60 "$dir.build.log"; status=1; return
+    fi
+    local runner=()
+    [[ $name == thread* ]] && runner=("${no_aslr[@]}")
+    (cd "$dir" && "${runner[@]}" ctest -j"$jobs" --output-on-failure --timeout 300) || status=1
+}
+
+mkdir -p build-test build-asan build-tsan
+run_suite "plain" build-test
+run_suite "address+undefined sanitizers" build-asan -DPLIM_SANITIZE=address,undefined
+run_suite "thread sanitizer" build-tsan -DPLIM_SANITIZE=thread
+exit $status
