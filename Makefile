@@ -1,10 +1,11 @@
 # PLIM: `make run` plays, `make test` runs the whole suite.  Both install what
 # is missing first.
 DIR ?= .
+PREFIX ?= /usr/local
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test bench fuzz install clean
 
 deps:
 	@tools/install-deps.sh
@@ -14,13 +15,23 @@ build: deps
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: build
+	@mkdir -p "$(DIR)"
 	$(BUILD)/plim "$(DIR)"
 
 test: deps
 	@tools/run-tests.sh
 
+# Each fuzzer for FUZZ_SECONDS (the test command runs them for a minute).
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	@tools/run-fuzz.sh $(FUZZ_SECONDS)
+
 bench: build
 	$(BUILD)/plim_bench
 
+# PREFIX sets where (default /usr/local); DESTDIR is honoured for staging.
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
 clean:
-	rm -rf $(BUILD) build-test build-asan build-tsan *.log
+	rm -rf $(BUILD) build-test build-asan build-tsan build-fuzz *.log

@@ -8,7 +8,7 @@ packages=(
     libsdl2-dev libpng-dev
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    man-db
+    man-db desktop-file-utils
 )
 
 missing=()

@@ -34,4 +34,9 @@ mkdir -p build-test build-asan build-tsan
 run_suite "plain" build-test
 run_suite "address+undefined sanitizers" build-asan -DPLIM_SANITIZE=address,undefined
 run_suite "thread sanitizer" build-tsan -DPLIM_SANITIZE=thread
+
+echo "=== fuzzing (short runs) ==="
+tools/run-fuzz.sh "${PLIM_FUZZ_SECONDS:-60}" || status=1
+
+if [[ $status == 0 ]]; then echo "ALL SUITES PASSED"; else echo "SOME SUITES FAILED"; fi
 exit $status

@@ -2,6 +2,7 @@
 
 #include "support/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -96,4 +97,29 @@ bool wait_for_file(const std::string& path, int timeout_ms)
         usleep(2000);
     }
     return file_exists(path);
+}
+
+static bool has_thread(pid_t pid, const std::string& prefix)
+{
+    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR* dir = opendir(tasks.c_str());
+    if (!dir) return false;
+    bool found = false;
+    while (dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') continue;
+        std::vector<uint8_t> name = read_file(tasks + "/" + entry->d_name + "/comm");
+        if (std::string(name.begin(), name.end()).rfind(prefix, 0) == 0) found = true;
+    }
+    closedir(dir);
+    return found;
+}
+
+bool wait_for_thread(const Child& child, const std::string& prefix, int timeout_ms)
+{
+    long long give_up = now_ms() + timeout_ms;
+    while (now_ms() <= give_up) {
+        if (has_thread(child.pid, prefix)) return true;
+        usleep(2000);
+    }
+    return false;
 }

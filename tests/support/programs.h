@@ -33,3 +33,7 @@ int wait_program(Child& child, int timeout_ms);
 
 // Waits until path exists, up to timeout_ms.  True if it appeared.
 bool wait_for_file(const std::string& path, int timeout_ms);
+
+// Waits until the child has a thread whose name starts with prefix (SDL names
+// its audio thread "SDLAudioP..."), up to timeout_ms.  True if one appeared.
+bool wait_for_thread(const Child& child, const std::string& prefix, int timeout_ms);

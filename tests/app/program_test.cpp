@@ -1,0 +1,129 @@
+// The whole program started headless: start-up, quitting on SIGTERM, the
+// last save and the start-up failures.
+#include "support/files.h"
+#include "support/programs.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int START_TIMEOUT_MS = 20000;
+constexpr int EXIT_TIMEOUT_MS = 20000;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+std::string text_of(const std::string& path)
+{
+    std::vector<uint8_t> bytes = read_file(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Starts plim in cwd with args, waits until its audio thread runs (start-up
+// is through), sends SIGTERM and waits for the exit.
+Outcome run_until_sigterm(const TempDir& cwd, const std::vector<std::string>& args)
+{
+    TempDir logs;
+    Child child = start_program(built_program("plim"), args, headless_env(), cwd.path, logs.path);
+    bool started = wait_for_thread(child, "SDLAudio", START_TIMEOUT_MS);
+    EXPECT_TRUE(started) << "plim did not reach its frame loop";
+    kill(child.pid, SIGTERM);
+    int status = wait_program(child, EXIT_TIMEOUT_MS);
+    return {status, text_of(child.out_path), text_of(child.err_path)};
+}
+
+Outcome run_to_exit(const std::vector<std::pair<std::string, std::string>>& env, const TempDir& cwd)
+{
+    TempDir logs;
+    Child child = start_program(built_program("plim"), {cwd.path}, env, cwd.path, logs.path);
+    int status = wait_program(child, EXIT_TIMEOUT_MS);
+    return {status, text_of(child.out_path), text_of(child.err_path)};
+}
+
+int32_t voice_in(const std::vector<uint8_t>& image)
+{
+    return image[132] | image[133] << 8 | image[134] << 16 | image[135] << 24;
+}
+
+}  // namespace
+
+TEST(Program, SigtermQuitsCleanlyAndSavesEvenWhenNothingChanged)
+{
+    TempDir dir;
+    Outcome run = run_until_sigterm(dir, {dir.path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    std::vector<uint8_t> saved = read_file(dir.file("plim.state"));
+    ASSERT_EQ(saved.size(), 152u);
+    EXPECT_EQ(saved[128], 108);  // the default pace
+    EXPECT_FALSE(file_exists(dir.file("plim.state.tmp")));
+}
+
+TEST(Program, WithoutAnArgumentTheSongLivesInTheCurrentDirectory)
+{
+    TempDir dir;
+    Outcome run = run_until_sigterm(dir, {});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_file(dir.file("plim.state")).size(), 152u);
+}
+
+TEST(Program, ASavedVoiceComesBackAsTheBanksFirstInstrument)
+{
+    TempDir dir;
+    std::vector<uint8_t> song(152, 0);
+    song[5] = 1;
+    song[128] = 120;  // pace
+    song[132] = 2;    // voice
+    song[136] = 2;    // bank
+    write_file(dir.file("plim.state"), song);
+
+    Outcome run = run_until_sigterm(dir, {dir.path});
+    EXPECT_EQ(run.status, 0);
+    std::vector<uint8_t> saved = read_file(dir.file("plim.state"));
+    ASSERT_EQ(saved.size(), 152u);
+    EXPECT_EQ(voice_in(saved), 0);
+    song[132] = 0;
+    EXPECT_EQ(saved, song);  // everything else as it was
+}
+
+TEST(Program, ADirectoryThatTakesNoFilesStillPlaysAndSavesNothing)
+{
+    TempDir cwd;
+    Outcome run = run_until_sigterm(cwd, {"/proc"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_FALSE(file_exists("/proc/plim.state"));
+
+    // Where the temporary file cannot be made, the old song stays untouched.
+    TempDir dir;
+    std::vector<uint8_t> song(152, 0);
+    song[0] = 1;
+    song[128] = 64;
+    write_file(dir.file("plim.state"), song);
+    ASSERT_EQ(mkdir(dir.file("plim.state.tmp").c_str(), 0755), 0);
+    run = run_until_sigterm(dir, {dir.path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_file(dir.file("plim.state")), song);
+}
+
+TEST(Program, StartUpFailuresEndWithTheirExitCodeAndPrintNothing)
+{
+    TempDir dir;
+    auto env = headless_env();
+    env.push_back({"SDL_VIDEODRIVER", "nonexistent"});
+    Outcome no_video = run_to_exit(env, dir);
+    EXPECT_EQ(no_video.status, 1);
+    EXPECT_EQ(no_video.out, "");
+    EXPECT_EQ(no_video.err, "");
+
+    // The disk audio driver cannot open a device on a file it cannot write.
+    Outcome no_audio = run_to_exit(headless_env("/proc/plim-no-such-file.raw"), dir);
+    EXPECT_EQ(no_audio.status, 5);
+    EXPECT_EQ(no_audio.out, "");
+    EXPECT_FALSE(file_exists(dir.file("plim.state")));  // failures save nothing
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer programs with clang (AddressSanitizer and
+# UndefinedBehaviorSanitizer on) and runs each for SECONDS (default 60), two at
+# a time.  A fuzzer that finds a crash leaves the input in build-fuzz/findings.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+
+if ! CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLIM_FUZZ=ON \
+        -DPLIM_SANITIZE=address,undefined -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF >build-fuzz.configure.log 2>&1; then
+    cat build-fuzz.configure.log; exit 1
+fi
+if ! cmake --build build-fuzz -j"$(nproc)" --target fuzzers >build-fuzz.build.log 2>&1; then
+    tail -n 60 build-fuzz.build.log; exit 1
+fi
+
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p build-fuzz/findings
+
+run_fuzzer() {
+    local name=$1
+    mkdir -p "$work/$name"
+    [[ -d fuzz/corpus/$name ]] && cp fuzz/corpus/"$name"/* "$work/$name"/ 2>/dev/null
+    build-fuzz/"$name" -max_total_time="$seconds" -print_final_stats=1 \
+        -artifact_prefix=build-fuzz/findings/"$name"- "$work/$name" >"$work/$name.log" 2>&1
+    echo $? >"$work/$name.status"
+}
+
+fuzzers=(build-fuzz/*_fuzz)
+status=0
+for ((i = 0; i < ${#fuzzers[@]}; i += 2)); do
+    for fuzzer in "${fuzzers[@]:i:2}"; do run_fuzzer "$(basename "$fuzzer")" & done
+    wait
+done
+for fuzzer in "${fuzzers[@]}"; do
+    name=$(basename "$fuzzer")
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name.log")
+    corpus=$(ls "$work/$name" | wc -l)
+    if [[ $(cat "$work/$name.status") == 0 ]]; then
+        echo "fuzz $name: ${runs:-?} inputs tried in ${seconds} s, corpus of $corpus, no failure"
+    else
+        echo "fuzz $name: FAILED"; tail -n 40 "$work/$name.log"; status=1
+    fi
+done
+exit $status
