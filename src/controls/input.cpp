@@ -122,8 +122,12 @@ void handle_event(AppState& state, InputState& input, const SDL_Event& event, in
         // The controller's raw joystick events are muted so that one press acts once.
         switch (event.type) {
         case SDL_CONTROLLERBUTTONDOWN:
-        case SDL_CONTROLLERBUTTONUP: controller_button(state, input, event.cbutton, now, running); break;
-        case SDL_CONTROLLERAXISMOTION: controller_axis(state, input, event.caxis, now, running); break;
+        case SDL_CONTROLLERBUTTONUP:
+            controller_button(state, input, event.cbutton, now, running);
+            break;
+        case SDL_CONTROLLERAXISMOTION:
+            controller_axis(state, input, event.caxis, now, running);
+            break;
         default: break;
         }
         return;

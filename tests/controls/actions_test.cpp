@@ -306,7 +306,8 @@ TEST_F(PickerActions, EveryBankChangeResetsTheVoiceAndSchedulesASave)
                 tap(way.pad);
             else
                 key(way.key);
-            EXPECT_EQ(state.bank.load(), (start + way.step + 3) % 3) << way.name << " from " << start;
+            EXPECT_EQ(state.bank.load(), (start + way.step + 3) % 3)
+                << way.name << " from " << start;
             EXPECT_EQ(state.voice.load(), 0) << way.name;
             EXPECT_EQ(state.preview_count, 0) << way.name;
             EXPECT_EQ(state.preview_due, now + 80) << way.name;
@@ -332,8 +333,9 @@ TEST_F(PickerActions, AReturnAndSpaceOpenTheGuideAndNothingElse)
 
 TEST_F(PickerActions, OtherButtonsAndKeysDoNothing)
 {
-    for (int n : std::initializer_list<int>{PAD_B, PAD_X, PAD_Y, PAD_L1, PAD_R1, PAD_L2, PAD_R2, PAD_SELECT, PAD_START, 14, 40})
-        tap(n);
+    const int others[] = {PAD_B,  PAD_X,      PAD_Y,     PAD_L1, PAD_R1, PAD_L2,
+                          PAD_R2, PAD_SELECT, PAD_START, 14,     40};
+    for (int n : others) tap(n);
     for (SDL_Keycode k : {SDLK_a, SDLK_TAB, SDLK_BACKSPACE}) key(k);
     EXPECT_EQ(state.screen.load(), SCREEN_PICKER);
     EXPECT_EQ(state.resting.load(), 0) << "START rests only on the grid";

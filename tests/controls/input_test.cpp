@@ -31,8 +31,10 @@ TEST_F(ControllerInput, AAndBPlaceAndRemoveACell)
 
 TEST_F(ControllerInput, EachButtonHoldsItsPadButton)
 {
-    const int expected_pad[15] = {PAD_A,  PAD_B,  PAD_X,    PAD_Y,    PAD_SELECT, -1,       PAD_START, -1,
-                                  -1,     PAD_L1, PAD_R1,   PAD_UP,   PAD_DOWN,   PAD_LEFT, PAD_RIGHT};
+    // Indexed by SDL controller button; -1 where the button is dropped.
+    const int expected_pad[15] = {PAD_A,  PAD_B,  PAD_X,  PAD_Y,    PAD_SELECT, -1,       PAD_START,
+                                  -1,     -1,     PAD_L1, PAD_R1,   PAD_UP,     PAD_DOWN, PAD_LEFT,
+                                  PAD_RIGHT};
     go_to(SCREEN_PICKER);  // few actions there, so nothing else gets in the way
     for (int button = 0; button < 15; button++) {
         controller(button, true);

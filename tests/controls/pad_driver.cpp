@@ -8,13 +8,14 @@
 // virtual joystick with 41 buttons and 2 axes (buttons are pad numbers).
 // The program keeps its song in DIR.  Script lines, run in order:
 //   down B | up B     button B of the virtual device, then one frame
-//   tap B             down, one frame, up, one frame
+//   tap B [N]         down, one frame, up, one frame; N times (default once)
 //   axis A V          axis A to V, then one frame
 //   key NAME          a key press (SDL key name), then one frame
 //   frames N          N frames
 //   wait MS           frames until MS milliseconds have passed
 //   show              print the state on one line
-// Blank lines and lines starting with '#' are skipped.  The state is printed
+// Blank lines and lines starting with '#' are skipped, and anything after a
+// command's numbers is ignored, so a line may end in a comment.  The state is printed
 // once more at the end.  Exit status: 0 when the program quit in the frame of
 // the last command; 20 when the script ended without a quit; 21 when it quit
 // before the end; 22 when start-up opened the wrong kind of device; 23 for a
@@ -70,11 +71,14 @@ static bool run_command(Driver& driver, const char* line)
         SDL_JoystickSetVirtualButton(driver.pad, a, word[0] == 'd' ? SDL_PRESSED : SDL_RELEASED);
         frame(driver);
     } else if (std::strcmp(word, "tap") == 0) {
-        if (std::sscanf(line, "%*s %d", &a) != 1) return false;
-        SDL_JoystickSetVirtualButton(driver.pad, a, SDL_PRESSED);
-        frame(driver);
-        SDL_JoystickSetVirtualButton(driver.pad, a, SDL_RELEASED);
-        frame(driver);
+        int count = std::sscanf(line, "%*s %d %d", &a, &b);
+        if (count < 1) return false;
+        for (int i = 0; i < (count == 2 ? b : 1); i++) {
+            SDL_JoystickSetVirtualButton(driver.pad, a, SDL_PRESSED);
+            frame(driver);
+            SDL_JoystickSetVirtualButton(driver.pad, a, SDL_RELEASED);
+            frame(driver);
+        }
     } else if (std::strcmp(word, "axis") == 0) {
         if (std::sscanf(line, "%*s %d %d", &a, &b) != 2) return false;
         SDL_JoystickSetVirtualAxis(driver.pad, a, static_cast<Sint16>(b));
@@ -149,7 +153,8 @@ int main(int argc, char** argv)
         std::fclose(script);
         return failure;
     }
-    driver.pad = controller ? SDL_GameControllerGetJoystick(driver.app.controller) : driver.app.joystick;
+    driver.pad = controller ? SDL_GameControllerGetJoystick(driver.app.controller)
+                            : driver.app.joystick;
     bool right_device = controller ? driver.app.controller && !driver.app.joystick
                                    : driver.app.joystick && !driver.app.controller;
 

@@ -62,7 +62,8 @@ struct Resets : PadFixture {
     }
     bool effect_buffers_are(float value) const
     {
-        return all_equal(state.delay_line, DELAY_LENGTH, value) && all_equal(state.comb_a, COMB_A_LENGTH, value) &&
+        return all_equal(state.delay_line, DELAY_LENGTH, value) &&
+               all_equal(state.comb_a, COMB_A_LENGTH, value) &&
                all_equal(state.comb_b, COMB_B_LENGTH, value);
     }
     void expect_voices_phases_and_pitches_kept() const

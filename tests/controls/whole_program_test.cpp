@@ -1,21 +1,21 @@
 // The real program played headless with a virtual pad: start-up, frames,
 // quitting and the song it leaves in plim.state.
+//
+// Scripts name virtual buttons by number.  On the game controller: 0 A, 1 B,
+// 2 X, 3 Y, 4 BACK (SELECT), 6 START, 9 L1, 10 R1, 11 up, 12 down, 13 left,
+// 14 right; axes 0 and 1 the left stick, 5 the right trigger.  On the plain
+// joystick buttons are pad numbers: 0 B, 1 A, 5 R1, 6 L2, 7 R2, 8..11 up,
+// down, left, right, 12 SELECT, 13 START, 16 FRESH START.
 #include "support/files.h"
 #include "support/programs.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Virtual game-controller buttons and axes, as the driver's script names them.
-constexpr int C_A = 0, C_B = 1, C_X = 2, C_Y = 3, C_BACK = 4, C_START = 6, C_L1 = 9, C_R1 = 10;
-constexpr int C_UP = 11, C_DOWN = 12, C_LEFT = 13, C_RIGHT = 14;
-constexpr int AXIS_LEFTY = 1, AXIS_TRIGGERRIGHT = 5;
 
 struct Song {
     uint8_t grid[8][16] = {};
@@ -25,20 +25,23 @@ struct Song {
     {
         std::vector<uint8_t> out(&grid[0][0], &grid[0][0] + 128);
         for (int32_t value : {pace, voice, bank, wobble, echo, space})
-            for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+            for (int shift = 0; shift < 32; shift += 8)
+                out.push_back(static_cast<uint8_t>(value >> shift));
         return out;
     }
 };
 
 struct Session {
     int status = -1;
-    std::string out;            // the driver's state lines
-    std::vector<uint8_t> song;  // plim.state afterwards
+    std::vector<std::string> lines;  // the driver's state lines
+    std::string out;                 // all of them, for failure messages
+    std::vector<uint8_t> song;       // plim.state afterwards
 };
 
 // Plays script with the driver in a fresh directory; start_song, when given,
 // is the plim.state found at start-up.
-Session play(const std::string& mode, const std::string& script, const std::vector<uint8_t>& start_song = {})
+Session play(const std::string& mode, const std::string& script,
+             const std::vector<uint8_t>& start_song = {})
 {
     TempDir dir;
     std::string script_path = dir.file("script");
@@ -50,63 +53,67 @@ Session play(const std::string& mode, const std::string& script, const std::vect
     run.status = wait_program(child, 60000);
     std::vector<uint8_t> out = read_file(child.out_path);
     run.out.assign(out.begin(), out.end());
+    size_t start = 0;
+    for (size_t end; (end = run.out.find('\n', start)) != std::string::npos; start = end + 1)
+        run.lines.push_back(run.out.substr(start, end - start));
     run.song = read_file(dir.file("plim.state"));
     return run;
 }
 
-std::string tap(int button) { return "tap " + std::to_string(button) + "\n"; }
-std::string taps(int button, int count)
+// Whether state line n (0 first) holds every one of parts.
+bool line_has(const Session& run, size_t n, std::initializer_list<const char*> parts)
 {
-    std::string text;
-    for (int i = 0; i < count; i++) text += tap(button);
-    return text;
+    if (n >= run.lines.size()) return false;
+    for (const char* part : parts)
+        if (run.lines[n].find(part) == std::string::npos) return false;
+    return true;
 }
-
-// The n-th state line the driver printed (0 first).
-std::string state_line(const Session& run, int n)
-{
-    size_t start = 0;
-    for (int i = 0; i < n && start != std::string::npos; i++) {
-        start = run.out.find('\n', start);
-        if (start != std::string::npos) start++;
-    }
-    if (start == std::string::npos || start >= run.out.size()) return "";
-    return run.out.substr(start, run.out.find('\n', start) - start);
-}
-
-bool has(const std::string& line, const std::string& part) { return line.find(part) != std::string::npos; }
 
 }  // namespace
 
 TEST(WholeProgram, ControllerPlaysFromThePickerToASavedSong)
 {
-    std::string script = tap(C_DOWN)                     // bank 1
-                         + tap(C_A) + "show\n"           // guide
-                         + tap(C_A) + "show\n"           // grid; this A places nothing
-                         + tap(C_A)                      // (0,0)
-                         + taps(C_RIGHT, 4) + tap(C_A)   // (0,4)
-                         + "axis " + std::to_string(AXIS_LEFTY) + " 30000\nframes 1\naxis 1 0\n"  // stick: row 1
-                         + tap(C_DOWN) + tap(C_A)        // (2,4)
-                         + taps(C_DOWN, 2)               // drag from (4,4) to (4,6) with A held
-                         + "down 0\n" + taps(C_RIGHT, 2) + "up 0\n"
-                         + tap(C_B)                      // (4,6) off again
-                         + taps(C_R1, 4) + tap(C_L1)     // pace 120
-                         + "axis 5 32767\naxis 5 -32768\n"  // right trigger: voice 1
-                         + tap(C_Y)                      // wobble 1
-                         + "down 4\n" + taps(C_RIGHT, 2) + tap(C_UP) + "up 4\n"  // echo 2, space 1
-                         + tap(C_START) + "show\n" + tap(C_START) + "show\n"
-                         + "down 4\ndown 6\n";           // SELECT + START
-    Session run = play("controller", script);
+    Session run = play("controller", R"(
+tap 12          # picker: bank 1
+tap 0           # A: the guide
+show
+tap 0           # A: the grid, placing nothing
+show
+tap 0           # (0,0)
+tap 14 4
+tap 0           # (0,4)
+axis 1 30000    # stick down: one step to row 1
+frames 1
+axis 1 0
+tap 12
+tap 0           # (2,4)
+tap 12 2
+down 0          # hold A on (4,4) and drag right to (4,6)
+tap 14 2
+up 0
+tap 1           # B: (4,6) dark again
+tap 10 4        # pace 124
+tap 9           # pace 120
+axis 5 32767    # right trigger: voice 1
+axis 5 -32768
+tap 3           # wobble 1
+down 4          # SELECT held: echo 2, space 1
+tap 14 2
+tap 11
+up 4
+tap 6           # START: rest
+show
+tap 6           # and wake
+show
+down 4          # SELECT + START
+down 6
+)");
     ASSERT_EQ(run.status, 0) << run.out;
-
-    EXPECT_TRUE(has(state_line(run, 0), "screen=1 bank=1 voice=0")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 1), "screen=2 bank=1")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 1), "lit=0 message=ROUND LEAD")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 2), "resting=1")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 2), "message=PLIM IS LISTENING")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 3), "resting=0")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 3), "message=AWAKE")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 4), "row=4 col=6")) << run.out;
+    EXPECT_TRUE(line_has(run, 0, {"screen=1 bank=1 voice=0"})) << run.out;
+    EXPECT_TRUE(line_has(run, 1, {"screen=2 bank=1", "lit=0 message=ROUND LEAD"})) << run.out;
+    EXPECT_TRUE(line_has(run, 2, {"resting=1", "message=PLIM IS LISTENING"})) << run.out;
+    EXPECT_TRUE(line_has(run, 3, {"resting=0", "message=AWAKE"})) << run.out;
+    EXPECT_TRUE(line_has(run, 4, {"row=4 col=6"})) << run.out;
 
     Song song;
     song.grid[0][0] = song.grid[0][4] = song.grid[2][4] = song.grid[4][4] = song.grid[4][5] = 1;
@@ -121,19 +128,32 @@ TEST(WholeProgram, ControllerPlaysFromThePickerToASavedSong)
 
 TEST(WholeProgram, SelectAndXStartsTheSongOver)
 {
-    std::string script = tap(C_RIGHT) + tap(C_RIGHT)     // bank 2
-                         + tap(C_A) + tap(C_X)           // guide, then grid
-                         + tap(C_A) + tap(C_DOWN) + tap(C_A) + tap(C_X) + tap(C_A)  // EMPTY, then (1,0)
-                         + taps(C_L1, 3) + tap(C_Y)
-                         + "down 4\n" + tap(C_RIGHT) + tap(C_X) + "show\nup 4\n"
-                         + tap(C_LEFT) + tap(C_A)        // one cell in the fresh song: (0,15)
-                         + "down 6\ndown 4\n";           // START then SELECT: rest, then quit
-    Session run = play("controller", script);
+    Session run = play("controller", R"(
+tap 14 2        # picker: bank 2
+tap 0           # the guide
+tap 2           # X: the grid
+tap 0           # (0,0)
+tap 12
+tap 0           # (1,0)
+tap 2           # EMPTY
+tap 0           # (1,0) again
+tap 9 3         # pace 96
+tap 3           # wobble 1
+down 4
+tap 14          # echo 1
+tap 2           # SELECT + X: FRESH START
+show
+up 4
+tap 13
+tap 0           # the fresh song's one cell: (0,15)
+down 6          # START then SELECT: rest, then quit
+down 4
+)");
     ASSERT_EQ(run.status, 0) << run.out;
-    EXPECT_TRUE(has(state_line(run, 0), "screen=2 bank=0 voice=0 pace=108 wobble=0 echo=0 space=0"))
+    EXPECT_TRUE(line_has(run, 0, {"screen=2 bank=0 voice=0 pace=108 wobble=0 echo=0 space=0",
+                                  "row=0 col=0 lit=0 message=FRESH START"}))
         << run.out;
-    EXPECT_TRUE(has(state_line(run, 0), "row=0 col=0 lit=0 message=FRESH START")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 1), "resting=1")) << run.out;
+    EXPECT_TRUE(line_has(run, 1, {"resting=1"})) << run.out;
 
     Song song;
     song.grid[0][15] = 1;
@@ -147,19 +167,34 @@ TEST(WholeProgram, RawJoystickPlaysWithButtons16And40)
     start.grid[6][0] = 1;
     start.pace = 100;
     start.voice = 2;  // the picker always starts on voice 0
-    std::string script = tap(9) + tap(1) + "show\n"      // bank 1, guide
-                         + tap(40) + "show\n"            // grid
-                         + "tap 16\nshow\n"              // FRESH START on the grid
-                         + tap(1) + tap(11) + tap(1) + taps(5, 2) + tap(7) + tap(7) + tap(6)
-                         + "axis 0 -20000\nframes 1\naxis 0 0\n" + tap(1)  // stick left to (0,0), A darkens it
-                         + "down 12\ndown 13\n";
-    Session run = play("joystick", script, start.bytes());
+    Session run = play("joystick", R"(
+tap 9           # picker: bank 1
+tap 1           # A: the guide
+show
+tap 40          # a button without a name: the grid
+show
+tap 16          # FRESH START
+show
+tap 1           # (0,0)
+tap 11
+tap 1           # (0,1)
+tap 5 2         # pace 116
+tap 7 2         # voice 2
+tap 6           # voice 1
+axis 0 -20000   # stick left to (0,0)
+frames 1
+axis 0 0
+tap 1           # A darkens it
+down 12
+down 13
+)",
+                       start.bytes());
     ASSERT_EQ(run.status, 0) << run.out;
-    EXPECT_TRUE(has(state_line(run, 0), "screen=1 bank=1 voice=0 pace=100")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 0), "lit=2")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 1), "screen=2")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 2), "screen=2 bank=0 voice=0 pace=108 wobble=0")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 2), "lit=0 message=FRESH START")) << run.out;
+    EXPECT_TRUE(line_has(run, 0, {"screen=1 bank=1 voice=0 pace=100", "lit=2"})) << run.out;
+    EXPECT_TRUE(line_has(run, 1, {"screen=2"})) << run.out;
+    EXPECT_TRUE(line_has(run, 2, {"screen=2 bank=0 voice=0 pace=108 wobble=0",
+                                  "lit=0 message=FRESH START"}))
+        << run.out;
 
     Song song;
     song.grid[0][1] = 1;
@@ -174,8 +209,7 @@ TEST(WholeProgram, ALoadedSongKeepsItsBytesAndGainsItsCells)
     start.grid[0][0] = 2;  // PLACE makes this 3
     start.grid[3][9] = 7;  // never written: stays 7
     start.echo = 3;
-    std::string script = tap(C_A) + tap(C_A) + tap(C_A) + tap(C_RIGHT) + "down 4\ndown 6\n";
-    Session run = play("controller", script, start.bytes());
+    Session run = play("controller", "tap 0 3\ntap 14\ndown 4\ndown 6\n", start.bytes());
     ASSERT_EQ(run.status, 0) << run.out;
     Song song = start;
     song.grid[0][0] = 3;
@@ -184,11 +218,19 @@ TEST(WholeProgram, ALoadedSongKeepsItsBytesAndGainsItsCells)
 
 TEST(WholeProgram, TheKeyboardLeadsToTheGridAndEscapeQuits)
 {
-    Session run = play("controller", "key Right\nkey Right\nkey Left\nkey Return\nshow\nkey A\nshow\n"
-                                 "key Escape\n");
+    Session run = play("controller", R"(
+key Right
+key Right
+key Left
+key Return
+show
+key A
+show
+key Escape
+)");
     ASSERT_EQ(run.status, 0) << run.out;
-    EXPECT_TRUE(has(state_line(run, 0), "screen=1 bank=1")) << run.out;
-    EXPECT_TRUE(has(state_line(run, 1), "screen=2 bank=1")) << run.out;
+    EXPECT_TRUE(line_has(run, 0, {"screen=1 bank=1"})) << run.out;
+    EXPECT_TRUE(line_has(run, 1, {"screen=2 bank=1"})) << run.out;
     Song song;
     song.bank = 1;
     EXPECT_EQ(run.song, song.bytes());
@@ -197,7 +239,7 @@ TEST(WholeProgram, TheKeyboardLeadsToTheGridAndEscapeQuits)
 TEST(WholeProgram, TheDriverNoticesAScriptThatNeverQuits)
 {
     // Guards the tests above: a run that does not quit must not pass as one that did.
-    Session run = play("controller", tap(C_A) + tap(C_B));
+    Session run = play("controller", "tap 0\ntap 1\n");
     EXPECT_EQ(run.status, 20);
     EXPECT_EQ(run.song.size(), 152u);
 }
