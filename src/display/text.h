@@ -10,10 +10,8 @@ constexpr int GLYPH_COLUMNS = 5;  // bit 0x10 is the leftmost column
 constexpr int GLYPH_ADVANCE = 6;  // cell width plus one empty column, in dots
 constexpr int FONT_GLYPH_COUNT = 36;
 
-// The characters FONT_GLYPHS holds, in table order.
-inline constexpr char FONT_CHARACTERS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-
-// One byte per dot row, top row first; only the low five bits are used.
+// The glyphs of "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789" in that order.  One
+// byte per dot row, top row first; only the low five bits are used.
 extern const uint8_t FONT_GLYPHS[FONT_GLYPH_COUNT][GLYPH_ROWS];
 
 // The dot rows of one byte of text: capitals, digits and "+ . / : [ ] |";

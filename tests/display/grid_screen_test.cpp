@@ -180,7 +180,7 @@ TEST_F(GridScreen, SwayStaysWithinItsAmplitudeAndDarkCellsNeverMove)
         state.cursor_col = 6;
         state.cursor_row = 3;
         int lowest = 0, highest = 0;
-        for (int32_t now = 0; now < 1600; now += 40) {
+        for (int32_t now = 0; now < 1600; now += 80) {
             state.flash[3][6].store(1.0f);
             draw_grid_screen(renderer, state, now);
             Picture got = read();
