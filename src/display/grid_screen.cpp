@@ -14,7 +14,7 @@ constexpr int GRID_LEFT = 32;
 constexpr int GRID_TOP = 56;
 constexpr int CELL_WIDTH = 36;
 constexpr int CELL_HEIGHT = 42;
-constexpr int GRID_RIGHT = GRID_LEFT + CELL_WIDTH * GRID_COLS;    // 608
+constexpr int GRID_RIGHT = GRID_LEFT + CELL_WIDTH * GRID_COLS;   // 608
 constexpr int GRID_BOTTOM = GRID_TOP + CELL_HEIGHT * GRID_ROWS;   // 392
 constexpr int PLAYHEAD_OVERHANG = 12;
 
@@ -52,6 +52,11 @@ constexpr int PACE_MIN = 60;
 constexpr int PACE_PER_BAR = 18;
 constexpr int VOICE_DOT = 5;
 
+static void set_grey(SDL_Renderer* renderer, uint8_t grey)
+{
+    SDL_SetRenderDrawColor(renderer, grey, grey, grey, 255);
+}
+
 static void fill_box(SDL_Renderer* renderer, int x, int y, SDL_Rect box)
 {
     SDL_Rect rect = {x + box.x, y + box.y, box.w, box.h};
@@ -66,7 +71,7 @@ static void outline_box(SDL_Renderer* renderer, int x, int y, SDL_Rect box)
 
 static void draw_grid_lines(SDL_Renderer* renderer)
 {
-    SDL_SetRenderDrawColor(renderer, GREY_GRID_LINE, GREY_GRID_LINE, GREY_GRID_LINE, 255);
+    set_grey(renderer, GREY_GRID_LINE);
     for (int k = 0; k <= GRID_COLS; k++) {
         int x = GRID_LEFT + CELL_WIDTH * k;
         SDL_RenderDrawLine(renderer, x, GRID_TOP, x, GRID_BOTTOM);
@@ -90,7 +95,7 @@ static void draw_playhead(SDL_Renderer* renderer, const AppState& state)
     if (!(offset > -1e6)) offset = -1e6;
     if (offset > 1e6) offset = 1e6;
     int x = GRID_LEFT + static_cast<int>(offset);
-    SDL_SetRenderDrawColor(renderer, GREY_PLAYHEAD, GREY_PLAYHEAD, GREY_PLAYHEAD, 255);
+    set_grey(renderer, GREY_PLAYHEAD);
     SDL_RenderDrawLine(renderer, x, GRID_TOP - PLAYHEAD_OVERHANG, x,
                        GRID_BOTTOM + PLAYHEAD_OVERHANG);
 }
@@ -102,7 +107,7 @@ static void draw_flash(SDL_Renderer* renderer, Relaxed<float>& flash, int x, int
     float level = flash.load();
     if (!(level > FLASH_FLOOR)) return;
     auto grey = static_cast<uint8_t>(FLASH_GREY_BASE + FLASH_GREY_SPAN * level);
-    SDL_SetRenderDrawColor(renderer, grey, grey, grey, 255);
+    set_grey(renderer, grey);
     outline_box(renderer, x, y, FLASH_BOX);
     flash.store(level * FLASH_FADE);
 }
@@ -125,11 +130,11 @@ static void draw_cells(SDL_Renderer* renderer, AppState& state, int32_t now)
             }
             draw_flash(renderer, state.flash[r][c], x, y);
             if (lit) {
-                SDL_SetRenderDrawColor(renderer, GREY_BLOCK, GREY_BLOCK, GREY_BLOCK, 255);
+                set_grey(renderer, GREY_BLOCK);
                 fill_box(renderer, x + sway, y, BLOCK_BOX);
             }
             if (c == state.cursor_col && r == state.cursor_row) {
-                SDL_SetRenderDrawColor(renderer, GREY_CURSOR, GREY_CURSOR, GREY_CURSOR, 255);
+                set_grey(renderer, GREY_CURSOR);
                 outline_box(renderer, x, y, CURSOR_BOX);
             }
         }
@@ -159,7 +164,7 @@ static void draw_pace_meter(SDL_Renderer* renderer, int32_t pace)
     int last_lit = (pace - PACE_MIN) / PACE_PER_BAR;
     for (int i = 0; i < PACE_BARS; i++) {
         uint8_t grey = i <= last_lit ? GREY_LIT : GREY_UNLIT;
-        SDL_SetRenderDrawColor(renderer, grey, grey, grey, 255);
+        set_grey(renderer, grey);
         SDL_Rect bar = {32 + 12 * i, 470, 7, 2};
         SDL_RenderFillRect(renderer, &bar);
     }
@@ -169,7 +174,7 @@ static void draw_voice_dots(SDL_Renderer* renderer, int32_t voice)
 {
     for (int j = 0; j < VOICES_PER_BANK; j++) {
         uint8_t grey = j == voice ? GREY_VOICE : GREY_UNLIT;
-        SDL_SetRenderDrawColor(renderer, grey, grey, grey, 255);
+        set_grey(renderer, grey);
         SDL_Rect dot = {584 + 10 * j, 467, VOICE_DOT, VOICE_DOT};
         SDL_RenderFillRect(renderer, &dot);
     }
@@ -177,7 +182,7 @@ static void draw_voice_dots(SDL_Renderer* renderer, int32_t voice)
 
 void draw_grid_screen(SDL_Renderer* renderer, AppState& state, int32_t now)
 {
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    set_grey(renderer, 0);
     SDL_RenderClear(renderer);
     draw_grid_lines(renderer);
     if (state.resting.load() == 0) draw_playhead(renderer, state);
