@@ -119,13 +119,6 @@ TEST_F(TextDrawing, PunctuationAndSampleGlyphsHaveTheirDots)
             << c.text;
 }
 
-TEST_F(TextDrawing, TextOffTheCanvasIsClipped)
-{
-    Picture want;
-    want.text(-3, -2, "W", 2, 255);
-    EXPECT_EQ(difference(text_alone(-3, -2, "W", 2, 255), want), "");
-}
-
 TEST(TextCentring, CentresTheInkOnTheCanvas)
 {
     EXPECT_EQ(centred_x(14, 3), 195);  // "PRESS A BUTTON"
