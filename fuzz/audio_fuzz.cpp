@@ -1,0 +1,124 @@
+// Fuzzes the audio callback with random songs, settings and changes between
+// buffers: no sample may exceed the output peak and no NaN or infinity may
+// reach the output or the engine's memories.
+#include "sound/audio.h"
+#include "sound/effects.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+AppState* state;  // one engine for the process, reset for each input
+
+void check(bool holds, const char* what)
+{
+    if (holds) return;
+    std::fprintf(stderr, "broken: %s\n", what);
+    abort();
+}
+
+// Reads the input a byte at a time; zeros once it runs out.
+struct Bytes {
+    const uint8_t* data;
+    size_t size;
+    size_t at = 0;
+    bool left() const { return at < size; }
+    uint8_t next() { return at < size ? data[at++] : 0; }
+};
+
+void reset_engine()
+{
+    float* delay = state->delay_line;
+    float* comb_a = state->comb_a;
+    float* comb_b = state->comb_b;
+    std::memset(delay, 0, sizeof(float) * DELAY_LENGTH);
+    std::memset(comb_a, 0, sizeof(float) * COMB_A_LENGTH);
+    std::memset(comb_b, 0, sizeof(float) * COMB_B_LENGTH);
+    state->~AppState();
+    new (state) AppState();
+    state->delay_line = delay;
+    state->comb_a = comb_a;
+    state->comb_b = comb_b;
+    limiter_env = 0.0;
+}
+
+void render(int frames)
+{
+    static Uint8 buffer[4 * 2048];
+    int len = frames * 4;
+    audio_callback(state, buffer, len);
+    for (int i = 0; i + 1 < len; i += 2) {
+        int16_t sample = static_cast<int16_t>(buffer[i] | buffer[i + 1] << 8);
+        check(sample >= -OUTPUT_PEAK && sample <= OUTPUT_PEAK, "sample within the output peak");
+    }
+}
+
+void check_memories()
+{
+    for (int r = 0; r < GRID_ROWS; r++) {
+        check(std::isfinite(state->env[r]) && std::isfinite(state->phase[r]), "voice state finite");
+        check(state->phase[r] >= 0.0 && state->phase[r] < 1.0, "phase in 0..1");
+    }
+    check(std::isfinite(state->tone_state) && std::isfinite(state->dc_out) &&
+              std::isfinite(state->dc_prev) && std::isfinite(limiter_env),
+          "filter memories finite");
+    check(std::isfinite(state->echo_mix) && std::isfinite(state->space_mix), "return levels finite");
+    for (int i = 0; i < DELAY_LENGTH; i++) check(std::isfinite(state->delay_line[i]), "echo line finite");
+    for (int i = 0; i < COMB_A_LENGTH; i++) check(std::isfinite(state->comb_a[i]), "comb A finite");
+    for (int i = 0; i < COMB_B_LENGTH; i++) check(std::isfinite(state->comb_b[i]), "comb B finite");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    state = new AppState();
+    if (!allocate_buffers(*state)) abort();
+    return 0;
+}
+
+// Input: 16 bytes of grid bits, then commands of two bytes each.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    reset_engine();
+    Bytes in{data, size};
+    for (int r = 0; r < GRID_ROWS; r++) {
+        uint16_t bits = static_cast<uint16_t>(in.next() | in.next() << 8);
+        for (int c = 0; c < GRID_COLS; c++) state->grid[r][c] = (bits >> c) & 1;
+    }
+    state->screen.store(SCREEN_GRID);
+
+    int rendered = 0;
+    while (in.left() && rendered < 48000 * 4) {
+        uint8_t command = in.next();
+        uint8_t value = in.next();
+        switch (command % 12) {
+        case 0: state->pace.store(60 + value % 121); break;
+        case 1: state->bank.store(value % 3); break;
+        case 2: state->voice.store(value % 3); break;
+        case 3: state->wobble.store(value % 3); break;
+        case 4: state->echo.store(value % 4); break;
+        case 5: state->space.store(value % 4); break;
+        case 6: state->resting.store(value & 1); break;
+        case 7: state->screen.store(value % 3); break;
+        case 8: state->grid[value % GRID_ROWS][(value / GRID_ROWS) % GRID_COLS] ^= 1; break;
+        case 9: {
+            double peak = 0.72 + (value % 56) / 100.0;  // the range triggers produce
+            start_voice(*state, value % GRID_ROWS, peak, value & 0x80 ? 2.0 : 1.0);
+            break;
+        }
+        default: {
+            int frames = 1 + value * 8;  // up to 2041 frames, odd sizes included
+            render(frames);
+            rendered += frames;
+        }
+        }
+    }
+    render(512);
+    check_memories();
+    return 0;
+}
