@@ -1,5 +1,5 @@
 // The real program played headless with a virtual pad: start-up, frames,
-// quitting and the song it leaves in plim.state.
+// what it plays, quitting and the song it leaves in plim.state.
 //
 // Scripts name virtual buttons by number.  On the game controller: 0 A, 1 B,
 // 2 X, 3 Y, 4 BACK (SELECT), 6 START, 9 L1, 10 R1, 11 up, 12 down, 13 left,
@@ -36,6 +36,7 @@ struct Session {
     std::vector<std::string> lines;  // the driver's state lines
     std::string out;                 // all of them, for failure messages
     std::vector<uint8_t> song;       // plim.state afterwards
+    std::vector<int16_t> left;       // the left channel of everything the program played
 };
 
 // Plays script with the driver in a fresh directory; start_song, when given,
@@ -57,7 +58,31 @@ Session play(const std::string& mode, const std::string& script,
     for (size_t end; (end = run.out.find('\n', start)) != std::string::npos; start = end + 1)
         run.lines.push_back(run.out.substr(start, end - start));
     run.song = read_file(dir.file("plim.state"));
+    // The disk driver writes the callback's output as it is: 16-bit
+    // little-endian stereo, left first.
+    std::vector<uint8_t> audio = read_file(dir.file("out.raw"));
+    for (size_t i = 0; i + 3 < audio.size(); i += 4)
+        run.left.push_back(static_cast<int16_t>(audio[i] | audio[i + 1] << 8));
     return run;
+}
+
+// Where notes start: the first nonzero sample after at least 4000 samples of
+// exact silence.  Between two notes far enough apart the output falls to
+// zero, and a note's first sample is already off zero.
+std::vector<size_t> note_onsets(const std::vector<int16_t>& samples)
+{
+    constexpr size_t QUIET_BEFORE = 4000;
+    std::vector<size_t> onsets;
+    size_t quiet = 0;
+    for (size_t i = 0; i < samples.size(); i++) {
+        if (samples[i] == 0) {
+            quiet++;
+            continue;
+        }
+        if (quiet >= QUIET_BEFORE) onsets.push_back(i);
+        quiet = 0;
+    }
+    return onsets;
 }
 
 // Whether state line n (0 first) holds every one of parts.
@@ -234,6 +259,34 @@ key Escape
     Song song;
     song.bank = 1;
     EXPECT_EQ(run.song, song.bytes());
+}
+
+TEST(WholeProgram, PlacedCellsSoundEightStepsApartAtTheSetPaceUntilRest)
+{
+    Session run = play("controller", R"(
+tap 0 2         # picker, guide, grid
+tap 0           # (0,0)
+tap 14 8
+tap 0           # (0,8)
+tap 10 3        # pace 120: 6000 samples a step
+wait 4000       # four loops of the two cells
+tap 6           # rest
+wait 2000
+down 4
+down 6
+)");
+    ASSERT_EQ(run.status, 0) << run.out;
+    std::vector<size_t> onsets = note_onsets(run.left);
+    ASSERT_GE(onsets.size(), 4u) << "heard " << onsets.size() << " notes in " << run.left.size()
+                                 << " samples";
+    // The last notes came after every change: eight steps of 6000 samples apart,
+    // give or take the sample a note may need to leave zero.
+    for (size_t i = onsets.size() - 3; i < onsets.size(); i++) {
+        long gap = static_cast<long>(onsets[i] - onsets[i - 1]);
+        EXPECT_NEAR(gap, 48000, 2) << "between notes " << i - 1 << " and " << i;
+    }
+    // Resting stopped the clock: two seconds without a note before the end.
+    EXPECT_GT(run.left.size() - onsets.back(), 72000u);
 }
 
 TEST(WholeProgram, TheDriverNoticesAScriptThatNeverQuits)
