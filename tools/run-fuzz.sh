@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer programs with clang (AddressSanitizer and
-# UndefinedBehaviorSanitizer on) and runs each for SECONDS (default 60), two at
-# a time.  A fuzzer that finds a crash leaves the input in build-fuzz/findings.
+# UndefinedBehaviorSanitizer on) and runs them all side by side for SECONDS
+# each (default 60).  A fuzzer that finds a crash leaves the input in build-fuzz/findings.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -30,10 +30,8 @@ run_fuzzer() {
 
 fuzzers=(build-fuzz/*_fuzz)
 status=0
-for ((i = 0; i < ${#fuzzers[@]}; i += 2)); do
-    for fuzzer in "${fuzzers[@]:i:2}"; do run_fuzzer "$(basename "$fuzzer")" & done
-    wait
-done
+for fuzzer in "${fuzzers[@]}"; do run_fuzzer "$(basename "$fuzzer")" & done
+wait
 for fuzzer in "${fuzzers[@]}"; do
     name=$(basename "$fuzzer")
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name.log")

@@ -100,11 +100,8 @@ static void sync_directory(const char* state_path)
     close(fd);
 }
 
-bool save_state(const AppState& state)
+void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE])
 {
-    if (state.state_path[0] == '\0') return false;
-
-    uint8_t image[STATE_IMAGE_SIZE];
     std::memcpy(image, state.grid, GRID_BYTES);
     write_u32(image + 128, state.pace.load());
     write_u32(image + 132, state.voice.load());
@@ -112,6 +109,14 @@ bool save_state(const AppState& state)
     write_u32(image + 140, state.wobble.load());
     write_u32(image + 144, state.echo.load());
     write_u32(image + 148, state.space.load());
+}
+
+bool save_state(const AppState& state)
+{
+    if (state.state_path[0] == '\0') return false;
+
+    uint8_t image[STATE_IMAGE_SIZE];
+    state_image(state, image);
 
     char temp_path[TEMP_PATH_SIZE];
     std::snprintf(temp_path, sizeof temp_path, "%s.tmp", state.state_path);

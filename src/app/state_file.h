@@ -18,6 +18,9 @@ bool format_state_path(AppState& state, const char* dir);
 // audio device exists.
 void load_state(AppState& state);
 
+// The 152 bytes a save writes for the song in state.
+void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE]);
+
 // Writes the 152-byte image through "<state_path>.tmp", flush, fsync, close
 // and rename, then syncs the directory.  The old file is replaced only when
 // every step before the rename succeeded.  Returns whether the new image is in

@@ -1,0 +1,140 @@
+// Fuzzes the controls with arbitrary sequences of SDL events (keys, controller
+// buttons and axes, joystick buttons 0..255 and axes, quit) interleaved with
+// frames of the repeat timers and the audition, on every screen: nothing may
+// crash and after every step every setting, the cursor and the paint mode
+// must be in range.
+#include "controls/actions.h"
+#include "controls/input.h"
+#include "app/ticks.h"
+#include "sound/audio.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+AppState* state;  // one record for the process, reset for each input
+
+void check(bool holds, const char* what)
+{
+    if (holds) return;
+    std::fprintf(stderr, "broken: %s\n", what);
+    abort();
+}
+
+bool within(int32_t value, int32_t lo, int32_t hi) { return value >= lo && value <= hi; }
+
+void check_ranges(const InputState& input)
+{
+    check(within(state->pace.load(), 60, 180), "pace in 60..180");
+    check(within(state->bank.load(), 0, 2), "bank in 0..2");
+    check(within(state->voice.load(), 0, 2), "voice in 0..2");
+    check(within(state->wobble.load(), 0, 2), "wobble in 0..2");
+    check(within(state->echo.load(), 0, 3), "echo in 0..3");
+    check(within(state->space.load(), 0, 3), "space in 0..3");
+    check(within(state->cursor_col, 0, GRID_COLS - 1), "cursor column inside the grid");
+    check(within(state->cursor_row, 0, GRID_ROWS - 1), "cursor row inside the grid");
+    check(within(state->paint, -1, 1), "paint in -1..1");
+    check(within(state->screen.load(), SCREEN_PICKER, SCREEN_GRID), "a known screen");
+    check(within(state->preview_count, 0, 3), "at most three audition notes");
+    check(input.dpad_held == -1 || within(input.dpad_held, PAD_UP, PAD_RIGHT), "a D-pad button repeats");
+    check(std::memchr(state->message, '\0', MESSAGE_SIZE) != nullptr, "message terminated");
+}
+
+// Reads the input a byte at a time; zeros once it runs out.
+struct Bytes {
+    const uint8_t* data;
+    size_t size;
+    size_t at = 0;
+    bool left() const { return at < size; }
+    uint8_t next() { return at < size ? data[at++] : 0; }
+    int16_t next16() { return static_cast<int16_t>(next() | next() << 8); }
+};
+
+const SDL_Keycode KEYS[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_RETURN,
+                            SDLK_SPACE, SDLK_ESCAPE, SDLK_a, SDLK_x, SDLK_F1};
+
+void reset_state()
+{
+    float* delay = state->delay_line;
+    float* comb_a = state->comb_a;
+    float* comb_b = state->comb_b;
+    state->~AppState();
+    new (state) AppState();
+    state->delay_line = delay;
+    state->comb_a = comb_a;
+    state->comb_b = comb_b;
+}
+
+SDL_Event event_from(Bytes& in, uint8_t kind)
+{
+    SDL_Event event;
+    std::memset(&event, 0, sizeof event);
+    switch (kind % 9) {
+    case 0: event.type = SDL_QUIT; break;
+    case 1:
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.sym = KEYS[in.next() % (sizeof KEYS / sizeof KEYS[0])];
+        break;
+    case 2: event.type = SDL_KEYUP; event.key.keysym.sym = SDLK_RETURN; break;
+    case 3:
+    case 4:
+        event.type = kind % 9 == 3 ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+        event.cbutton.button = in.next() % 24;  // beyond the last button too
+        break;
+    case 5:
+        event.type = SDL_CONTROLLERAXISMOTION;
+        event.caxis.axis = in.next() % 8;
+        event.caxis.value = in.next16();
+        break;
+    case 6:
+    case 7:
+        event.type = kind % 9 == 6 ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
+        event.jbutton.button = in.next();
+        break;
+    default:
+        event.type = SDL_JOYAXISMOTION;
+        event.jaxis.axis = in.next() % 4;
+        event.jaxis.value = in.next16();
+        break;
+    }
+    return event;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    state = new AppState();
+    if (!allocate_buffers(*state)) abort();
+    return 0;
+}
+
+// Input: the screen to start on, whether a controller is open, a start tick,
+// then steps: an event, or a frame of the timers after some milliseconds.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    reset_state();
+    Bytes in{data, size};
+    state->screen.store(in.next() % 3);
+    InputState input;
+    input.controller_open = in.next() & 1;
+    int32_t now = static_cast<int32_t>(static_cast<uint32_t>(in.next16()) << 16);  // wraps too
+    restart_audition(*state, now);
+    bool running = true;
+
+    for (int steps = 0; in.left() && steps < 4096; steps++) {
+        uint8_t kind = in.next();
+        if (kind >= 200) {
+            now = ticks_after(now, in.next());
+            run_repeat_timers(*state, input, now);
+            play_preview(*state, now);
+        } else {
+            handle_event(*state, input, event_from(in, kind), now, running);
+        }
+        check_ranges(input);
+    }
+    return 0;
+}
