@@ -28,6 +28,8 @@ run_suite() {
     local runner=()
     [[ $name == thread* ]] && runner=("${no_aslr[@]}")
     (cd "$dir" && "${runner[@]}" ctest -j"$jobs" --output-on-failure --timeout 300) || status=1
+    # Figures the long-running checks print about themselves.
+    grep -h "^crash consistency" "$dir/Testing/Temporary/LastTest.log" 2>/dev/null
 }
 
 mkdir -p build-test build-asan build-tsan
