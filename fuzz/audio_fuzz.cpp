@@ -1,50 +1,16 @@
 // Fuzzes the audio callback with random songs, settings and changes between
 // buffers: no sample may exceed the output peak and no NaN or infinity may
 // reach the output or the engine's memories.
+#include "fuzz_support.h"
+
 #include "sound/audio.h"
 #include "sound/effects.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <new>
 
 namespace {
 
 AppState* state;  // one engine for the process, reset for each input
-
-void check(bool holds, const char* what)
-{
-    if (holds) return;
-    std::fprintf(stderr, "broken: %s\n", what);
-    abort();
-}
-
-// Reads the input a byte at a time; zeros once it runs out.
-struct Bytes {
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
-    bool left() const { return at < size; }
-    uint8_t next() { return at < size ? data[at++] : 0; }
-};
-
-void reset_engine()
-{
-    float* delay = state->delay_line;
-    float* comb_a = state->comb_a;
-    float* comb_b = state->comb_b;
-    std::memset(delay, 0, sizeof(float) * DELAY_LENGTH);
-    std::memset(comb_a, 0, sizeof(float) * COMB_A_LENGTH);
-    std::memset(comb_b, 0, sizeof(float) * COMB_B_LENGTH);
-    state->~AppState();
-    new (state) AppState();
-    state->delay_line = delay;
-    state->comb_a = comb_a;
-    state->comb_b = comb_b;
-    limiter_env = 0.0;
-}
 
 void render(int frames)
 {
@@ -84,7 +50,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 // Input: 16 bytes of grid bits, then commands of two bytes each.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    reset_engine();
+    reset_state(*state);
+    limiter_env = 0.0;
     Bytes in{data, size};
     for (int r = 0; r < GRID_ROWS; r++) {
         uint16_t bits = static_cast<uint16_t>(in.next() | in.next() << 8);

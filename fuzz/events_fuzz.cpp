@@ -3,26 +3,18 @@
 // frames of the repeat timers and the audition, on every screen: nothing may
 // crash and after every step every setting, the cursor and the paint mode
 // must be in range.
+#include "fuzz_support.h"
+
+#include "app/ticks.h"
 #include "controls/actions.h"
 #include "controls/input.h"
-#include "app/ticks.h"
 #include "sound/audio.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
 
 AppState* state;  // one record for the process, reset for each input
-
-void check(bool holds, const char* what)
-{
-    if (holds) return;
-    std::fprintf(stderr, "broken: %s\n", what);
-    abort();
-}
 
 bool within(int32_t value, int32_t lo, int32_t hi) { return value >= lo && value <= hi; }
 
@@ -43,30 +35,8 @@ void check_ranges(const InputState& input)
     check(std::memchr(state->message, '\0', MESSAGE_SIZE) != nullptr, "message terminated");
 }
 
-// Reads the input a byte at a time; zeros once it runs out.
-struct Bytes {
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
-    bool left() const { return at < size; }
-    uint8_t next() { return at < size ? data[at++] : 0; }
-    int16_t next16() { return static_cast<int16_t>(next() | next() << 8); }
-};
-
 const SDL_Keycode KEYS[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_RETURN,
                             SDLK_SPACE, SDLK_ESCAPE, SDLK_a, SDLK_x, SDLK_F1};
-
-void reset_state()
-{
-    float* delay = state->delay_line;
-    float* comb_a = state->comb_a;
-    float* comb_b = state->comb_b;
-    state->~AppState();
-    new (state) AppState();
-    state->delay_line = delay;
-    state->comb_a = comb_a;
-    state->comb_b = comb_b;
-}
 
 SDL_Event event_from(Bytes& in, uint8_t kind)
 {
@@ -116,7 +86,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 // then steps: an event, or a frame of the timers after some milliseconds.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    reset_state();
+    reset_state(*state);
     Bytes in{data, size};
     state->screen.store(in.next() % 3);
     InputState input;

@@ -1,6 +1,8 @@
 // Fuzzes the song loader with arbitrary file contents and sizes: it must never
 // crash, every setting must be in range afterwards, and what it loaded must
 // save and load back unchanged.
+#include "fuzz_support.h"
+
 #include "app/state_file.h"
 
 #include <stdlib.h>
@@ -31,13 +33,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     }
     atexit(remove_song_dir);
     return 0;
-}
-
-static void check(bool holds, const char* what)
-{
-    if (holds) return;
-    std::fprintf(stderr, "broken: %s\n", what);
-    abort();
 }
 
 static void check_ranges(const AppState& state)

@@ -1,0 +1,44 @@
+// What the fuzzers share: a failed check, reading an input byte by byte, and
+// a fresh state record that keeps its effect buffers.
+#pragma once
+
+#include "app/app_state.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+inline void check(bool holds, const char* what)
+{
+    if (holds) return;
+    std::fprintf(stderr, "broken: %s\n", what);
+    abort();
+}
+
+// Reads the input a byte at a time; zeros once it runs out.
+struct Bytes {
+    const uint8_t* data;
+    size_t size;
+    size_t at = 0;
+    bool left() const { return at < size; }
+    uint8_t next() { return at < size ? data[at++] : 0; }
+    int16_t next16() { return static_cast<int16_t>(next() | next() << 8); }
+};
+
+// Puts every field back to its start value and zero-fills the buffers, which
+// stay allocated from one input to the next.
+inline void reset_state(AppState& state)
+{
+    float* delay = state.delay_line;
+    float* comb_a = state.comb_a;
+    float* comb_b = state.comb_b;
+    std::memset(delay, 0, sizeof(float) * DELAY_LENGTH);
+    std::memset(comb_a, 0, sizeof(float) * COMB_A_LENGTH);
+    std::memset(comb_b, 0, sizeof(float) * COMB_B_LENGTH);
+    state.~AppState();
+    new (&state) AppState();
+    state.delay_line = delay;
+    state.comb_a = comb_a;
+    state.comb_b = comb_b;
+}
