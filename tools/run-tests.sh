@@ -13,7 +13,11 @@ export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 # ThreadSanitizer cannot map its shadow memory under a fully randomised
 # address space on some kernels; run it with randomisation off when we can.
 no_aslr=()
-if setarch "$(uname -m)" -R true 2>/dev/null; then no_aslr=(setarch "$(uname -m)" -R); fi
+if setarch "$(uname -m)" -R true 2>/dev/null; then
+    no_aslr=(setarch "$(uname -m)" -R)
+elif [[ $(cat /proc/sys/vm/mmap_rnd_bits 2>/dev/null || echo 0) -gt 28 ]]; then
+    sysctl -qw vm.mmap_rnd_bits=28 2>/dev/null || true
+fi
 
 status=0
 run_suite() {
