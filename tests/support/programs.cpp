@@ -11,7 +11,13 @@
 
 #include <cstdlib>
 
-std::string built_program(const std::string& name) { return std::string(PLIM_BIN_DIR) + "/" + name; }
+std::string built_program(const std::string& name)
+{
+    std::string path = PLIM_BIN_DIR;
+    path += '/';
+    path += name;
+    return path;
+}
 
 std::vector<std::pair<std::string, std::string>> headless_env(const std::string& audio_file)
 {
