@@ -7,8 +7,6 @@
 #include "display/screens.h"
 #include "sound/audio.h"
 
-constexpr int CANVAS_WIDTH = 640;
-constexpr int CANVAS_HEIGHT = 480;
 constexpr int AUDIO_BUFFER_FRAMES = 512;
 
 // The first joystick index that opens as a game controller; failing that the

@@ -2,12 +2,12 @@
 // screenshot tool, the tests and the benchmarks.  Not used by the program.
 #pragma once
 
+#include "display/screens.h"
+
 #include <SDL.h>
 
 #include <cstdint>
 
-constexpr int CANVAS_WIDTH = 640;
-constexpr int CANVAS_HEIGHT = 480;
 constexpr int CANVAS_RGB_BYTES = CANVAS_WIDTH * CANVAS_HEIGHT * 3;
 
 struct Canvas {

@@ -8,6 +8,10 @@
 
 #include <cstdint>
 
+// Every screen is drawn in this logical canvas, whatever the display's size.
+constexpr int CANVAS_WIDTH = 640;
+constexpr int CANVAS_HEIGHT = 480;
+
 constexpr int LOGO_LETTERS = 4;
 constexpr int GUIDE_ROW_COUNT = 12;
 
