@@ -42,8 +42,7 @@ void check_memories()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    state = new AppState();
-    if (!allocate_buffers(*state)) abort();
+    state = make_state();
     return 0;
 }
 

@@ -77,8 +77,7 @@ SDL_Event event_from(Bytes& in, uint8_t kind)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    state = new AppState();
-    if (!allocate_buffers(*state)) abort();
+    state = make_state();
     return 0;
 }
 

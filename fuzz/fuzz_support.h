@@ -26,6 +26,14 @@ struct Bytes {
     int16_t next16() { return static_cast<int16_t>(next() | next() << 8); }
 };
 
+// A record for the whole run, with its effect buffers.
+inline AppState* make_state()
+{
+    AppState* state = new AppState();
+    if (!allocate_buffers(*state)) abort();
+    return state;
+}
+
 // Puts every field back to its start value and zero-fills the buffers, which
 // stay allocated from one input to the next.
 inline void reset_state(AppState& state)
