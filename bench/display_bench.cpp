@@ -1,7 +1,10 @@
 // Time to draw one frame of each screen with SDL's software renderer on a
 // 640 x 480 canvas, next to the 16.7 ms of a 60 Hz frame.
 #include "display/canvas.h"
-#include "display/screens.h"
+#include "display/canvas_size.h"
+#include "display/grid_screen.h"
+#include "display/guide_screen.h"
+#include "display/picker_screen.h"
 
 #include <benchmark/benchmark.h>
 

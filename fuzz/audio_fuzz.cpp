@@ -4,6 +4,8 @@
 #include "fuzz_support.h"
 
 #include "sound/audio.h"
+#include "sound/audition.h"
+#include "sound/step_clock.h"
 #include "sound/effects.h"
 
 #include <cmath>

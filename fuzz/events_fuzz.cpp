@@ -5,10 +5,14 @@
 // must be in range.
 #include "fuzz_support.h"
 
-#include "app/ticks.h"
+#include "app/core/ticks.h"
 #include "controls/actions.h"
+#include "controls/repeat_timers.h"
+#include "controls/resets.h"
 #include "controls/input.h"
 #include "sound/audio.h"
+#include "sound/audition.h"
+#include "sound/step_clock.h"
 
 #include <cstring>
 

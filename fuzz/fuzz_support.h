@@ -2,7 +2,7 @@
 // a fresh state record that keeps its effect buffers.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 
 #include <cstdio>
 #include <cstdlib>

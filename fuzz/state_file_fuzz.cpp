@@ -3,7 +3,7 @@
 // save and load back unchanged.
 #include "fuzz_support.h"
 
-#include "app/state_file.h"
+#include "app/core/state_file.h"
 
 #include <stdlib.h>
 #include <unistd.h>

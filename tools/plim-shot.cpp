@@ -5,9 +5,12 @@
 // The picker shows its logo complete; the grid is shown at rest (no
 // playhead), without flashes or a message, with the cursor on the top-left
 // cell and the blocks swayed as at tick 0.  The voice is the one saved.
-#include "app/state_file.h"
+#include "app/core/state_file.h"
 #include "display/canvas.h"
-#include "display/screens.h"
+#include "display/canvas_size.h"
+#include "display/grid_screen.h"
+#include "display/guide_screen.h"
+#include "display/picker_screen.h"
 
 #include <png.h>
 #include <sys/stat.h>

@@ -1,11 +1,15 @@
 // Start-up, the frame loop and shutdown.
 #include "app/app.h"
 
-#include "app/state_file.h"
-#include "app/ticks.h"
-#include "controls/actions.h"
-#include "display/screens.h"
+#include "app/core/state_file.h"
+#include "app/core/ticks.h"
+#include "controls/repeat_timers.h"
+#include "display/canvas_size.h"
+#include "display/grid_screen.h"
+#include "display/guide_screen.h"
+#include "display/picker_screen.h"
 #include "sound/audio.h"
+#include "sound/audition.h"
 
 constexpr int AUDIO_BUFFER_FRAMES = 512;
 

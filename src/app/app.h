@@ -1,7 +1,7 @@
 // Start-up, the frame loop and shutdown.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 #include "controls/input.h"
 
 #include <SDL.h>

@@ -1,14 +1,15 @@
 // What pad buttons and keys do on the picker, the guide and the grid.
 #include "controls/actions.h"
 
-#include "app/state_file.h"
-#include "app/ticks.h"
-#include "sound/audio.h"
-#include "sound/instruments.h"
+#include "app/core/state_file.h"
+#include "app/core/ticks.h"
+#include "controls/repeat_timers.h"
+#include "controls/resets.h"
+#include "sound/audition.h"
 
 #include <cstdio>
 
-static const char* const WOBBLE_TEXTS[3] = {"STEADY AGAIN", "A LITTLE WONKY", "VERY WONKY"};
+static const char* const WOBBLE_TEXTS[WOBBLE_LEVELS] = {"STEADY AGAIN", "A LITTLE WONKY", "VERY WONKY"};
 
 static bool select_held(const InputState& input)
 {
@@ -127,7 +128,7 @@ static void change_voice(AppState& state, int32_t step, int32_t now)
 
 static void next_wobble(AppState& state, int32_t now)
 {
-    int32_t wobble = (state.wobble.load() + 1) % 3;
+    int32_t wobble = (state.wobble.load() + 1) % WOBBLE_LEVELS;
     state.wobble.store(wobble);
     set_message(state, WOBBLE_TEXTS[wobble], now);
     mark_dirty(state, now);
@@ -135,7 +136,7 @@ static void next_wobble(AppState& state, int32_t now)
 
 static void change_mix(AppState& state, Relaxed<int32_t>& level, int32_t delta, int32_t now)
 {
-    level.store(clamp(level.load() + delta, 0, MIX_LEVEL_MAX));
+    level.store(clamp(level.load() + delta, 0, EFFECT_LEVELS - 1));
     show_mix_levels(state, now);
     mark_dirty(state, now);
 }

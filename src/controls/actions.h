@@ -3,22 +3,14 @@
 // moment; every deadline written here is counted from it.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 #include "controls/input.h"
 
 #include <SDL.h>
 
 #include <cstdint>
 
-constexpr int32_t MESSAGE_MS = 1100;        // how long the grid screen shows a message
-constexpr int32_t STICK_GRID_MS = 72;       // stick step on the grid
-constexpr int32_t STICK_PICKER_MS = 220;    // stick step (bank change) on the picker
-constexpr int32_t DPAD_FIRST_MS = 220;      // D-pad: press to first repeat
-constexpr int32_t DPAD_REPEAT_MS = 72;      // D-pad: repeat to repeat
-constexpr int32_t PACE_MIN = 60;
-constexpr int32_t PACE_MAX = 180;
-constexpr int32_t PACE_STEP = 4;
-constexpr int32_t MIX_LEVEL_MAX = 3;        // echo and space run 0..3
+constexpr int32_t MESSAGE_MS = 1100;  // how long the grid screen shows a message
 
 // A pad-button press n (0..255) that has been through the held mask and the
 // quit chord.
@@ -27,9 +19,6 @@ void pad_press(AppState& state, InputState& input, int32_t n, int32_t now);
 void pad_release(AppState& state, InputState& input, int32_t n);
 // A key press other than Escape.
 void key_press(AppState& state, SDL_Keycode key, int32_t now);
-
-// The stick step and the D-pad repeat; once per frame, after the events.
-void run_repeat_timers(AppState& state, InputState& input, int32_t now);
 
 // Shows text (cut to 63 characters) on the grid screen for MESSAGE_MS.
 void set_message(AppState& state, const char* text, int32_t now);
@@ -43,8 +32,3 @@ void move_cursor(AppState& state, int32_t n, int32_t now);
 // The picker's bank choice, step +1 or -1, wrapping; restarts the audition on
 // the new bank's first instrument and schedules a save.
 void change_bank(AppState& state, int32_t step, int32_t now);
-
-// Leaving the guide: silences the voices, clears the effects, shows the grid.
-void enter_grid(AppState& state, int32_t now);
-// FRESH START: empty grid, default settings, silence; the screen stays.
-void fresh_start(AppState& state, int32_t now);

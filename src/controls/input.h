@@ -2,7 +2,7 @@
 // a stick deflection and key presses.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 
 #include <SDL.h>
 

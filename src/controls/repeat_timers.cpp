@@ -1,7 +1,8 @@
 // The stick step and the D-pad auto-repeat, run once per frame.
-#include "controls/actions.h"
+#include "controls/repeat_timers.h"
 
-#include "app/ticks.h"
+#include "app/core/ticks.h"
+#include "controls/actions.h"
 
 #include <cstdlib>
 

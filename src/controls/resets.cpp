@@ -1,8 +1,9 @@
 // The two resets: leaving the guide for the grid, and FRESH START.
-#include "controls/actions.h"
+#include "controls/resets.h"
 
-#include "app/state_file.h"
-#include "sound/audio.h"
+#include "app/core/state_file.h"
+#include "controls/actions.h"
+#include "sound/audition.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // screenshot tool, the tests and the benchmarks.  Not used by the program.
 #pragma once
 
-#include "display/screens.h"
+#include "display/canvas_size.h"
 
 #include <SDL.h>
 

@@ -1,10 +1,10 @@
 // The grid screen: grid, playhead, swaying blocks, flashes, cursor, status
 // line, pace meter and voice dots, drawn in that order.
-#include "display/screens.h"
+#include "display/grid_screen.h"
 
-#include "app/ticks.h"
-#include "sound/audio.h"
-#include "sound/instruments.h"
+#include "app/core/tempo.h"
+#include "app/core/ticks.h"
+#include "display/text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -48,7 +48,6 @@ constexpr double SWAY_COLUMN_PHASE = 0.8;
 constexpr int STATUS_Y = 428;
 constexpr int STATUS_SCALE = 2;
 constexpr int PACE_BARS = 7;
-constexpr int PACE_MIN = 60;
 constexpr int PACE_PER_BAR = 18;
 constexpr int VOICE_DOT = 5;
 

@@ -1,5 +1,7 @@
 // The guide: which control does what, and a prompt to go on.
-#include "display/screens.h"
+#include "display/guide_screen.h"
+
+#include "display/text.h"
 
 constexpr int GUIDE_TOP = 78;
 constexpr int GUIDE_ROW_GAP = 25;

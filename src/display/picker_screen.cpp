@@ -1,7 +1,5 @@
 // The bank picker: the logo revealed letter by letter and the three banks.
-#include "display/screens.h"
-
-#include "sound/instruments.h"
+#include "display/picker_screen.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,9 +1,9 @@
 // Block-letter text: the font table and the dot-by-dot drawing.
 #include "display/text.h"
 
-#include <cstring>
+#include "display/canvas_size.h"
 
-constexpr int CANVAS_CENTRE_SPAN = 640;
+#include <cstring>
 
 const uint8_t FONT_GLYPHS[FONT_GLYPH_COUNT][GLYPH_ROWS] = {
     {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11},  // A
@@ -110,6 +110,6 @@ void draw_text(SDL_Renderer* renderer, int32_t x, int32_t y, const char* text, i
 
 int32_t centred_x(int32_t length, int32_t scale)
 {
-    if (length == 0) return CANVAS_CENTRE_SPAN / 2;  // nothing to centre
-    return (CANVAS_CENTRE_SPAN + scale - GLYPH_ADVANCE * scale * length) / 2;
+    if (length == 0) return CANVAS_WIDTH / 2;  // nothing to centre
+    return (CANVAS_WIDTH + scale - GLYPH_ADVANCE * scale * length) / 2;
 }

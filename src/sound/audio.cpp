@@ -1,24 +1,11 @@
-// The audio callback and the picker's audition notes.
+// The audio callback: the sample loop of one buffer.
 #include "sound/audio.h"
 
-#include "app/ticks.h"
 #include "sound/effects.h"
-#include "sound/instruments.h"
+#include "sound/step_clock.h"
 #include "sound/voices.h"
 
 #include <cstring>
-
-constexpr int FRAME_BYTES = 4;  // two signed 16-bit samples, left first
-
-// Rows of the three audition notes, by bank.
-static constexpr int32_t PREVIEW_ROWS[BANK_COUNT][3] = {
-    {6, 4, 2},
-    {7, 4, 1},
-    {7, 5, 2},
-};
-constexpr int32_t PREVIEW_NOTES = 3;
-constexpr int32_t PREVIEW_GAP_MS = 155;
-constexpr double PREVIEW_PEAK = 0.72;
 
 static void store_sample(Uint8* at, int16_t sample)
 {
@@ -60,24 +47,4 @@ void audio_callback(void* userdata, Uint8* stream, int len)
     case 8: render_frames<8>(state, stream, frames); break;
     default: break;  // bank and voice are kept in range; silence otherwise
     }
-}
-
-void play_preview(AppState& state, int32_t now)
-{
-    if (state.screen.load() != SCREEN_PICKER || state.preview_count >= PREVIEW_NOTES ||
-        !deadline_passed(state.preview_due, now))
-        return;
-    int32_t row = PREVIEW_ROWS[state.bank.load()][state.preview_count];
-    state.preview_count++;
-    SDL_LockAudioDevice(state.audio_device);
-    start_voice(state, row, PREVIEW_PEAK, 1.0);
-    SDL_UnlockAudioDevice(state.audio_device);
-    state.preview_due = ticks_after(now, PREVIEW_GAP_MS);
-}
-
-void restart_audition(AppState& state, int32_t now)
-{
-    state.voice.store(0);
-    state.preview_count = 0;
-    state.preview_due = ticks_after(now, 80);
 }

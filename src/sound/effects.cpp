@@ -2,6 +2,7 @@
 // space, level glide, limiter and soft clip.
 #include "sound/effects.h"
 
+#include "app/core/tempo.h"
 #include "sound/instruments.h"
 
 #include <cmath>
@@ -19,7 +20,8 @@ constexpr double FULL_SCALE = 32767.0;
 
 int32_t echo_delay(int32_t pace, int32_t echo)
 {
-    double samples = 2880000.0 / static_cast<double>(pace) * ECHO_TIME_FACTOR[echo];
+    double beat = static_cast<double>(SAMPLES_PER_MINUTE) / static_cast<double>(pace);
+    double samples = beat * ECHO_TIME_FACTOR[echo];
     int32_t delay = static_cast<int32_t>(samples);
     return delay < ECHO_TIME_CAP ? delay : ECHO_TIME_CAP;
 }

@@ -1,16 +1,14 @@
 // The effect chain: tone filter, DC blocker, echo, space combs, limiter and soft clip.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 
 #include <cstdint>
-
-constexpr int EFFECT_LEVELS = 4;  // echo and space run 0..3
 
 // Per-level tables, indexed by echo or space.
 inline constexpr float ECHO_SEND[EFFECT_LEVELS] = {0.0f, 0.12f, 0.2f, 0.28f};
 inline constexpr float ECHO_FEEDBACK[EFFECT_LEVELS] = {0.0f, 0.17f, 0.27f, 0.37f};
-// Echo time in base steps of pace (2880000 / pace samples each); level 0
+// Echo time in beats of pace (SAMPLES_PER_MINUTE / pace samples each); level 0
 // keeps the time of level 3 so that a fading echo does not jump.
 inline constexpr double ECHO_TIME_FACTOR[EFFECT_LEVELS] = {1.5, 0.5, 0.75, 1.5};
 inline constexpr float SPACE_SEND[EFFECT_LEVELS] = {0.0f, 0.08f, 0.14f, 0.21f};

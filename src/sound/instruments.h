@@ -1,23 +1,10 @@
-// The three sound banks and their nine instruments.
+// The nine instruments' sound: envelope times, tone filter and output gain.
 #pragma once
 
-constexpr int BANK_COUNT = 3;
-constexpr int VOICES_PER_BANK = 3;
-constexpr int INSTRUMENT_COUNT = BANK_COUNT * VOICES_PER_BANK;
+#include "app/core/settings.h"
 
-inline constexpr const char* BANK_NAMES[BANK_COUNT] = {
-    "RAIN GLASS",
-    "POCKET CIRCUIT",
-    "NIGHT WINDOW",
-};
-
-// Indexed by instrument number, bank * 3 + voice.  The waveform of each is in
-// voice_wave.
-inline constexpr const char* INSTRUMENT_NAMES[INSTRUMENT_COUNT] = {
-    "SOFT MALLET",  "GLASS BELL", "MUTED PLUCK",
-    "ROUND LEAD",   "TRI BASS",   "SPARKLE",
-    "VELVET PULSE", "HOLLOW KEY", "METAL CHIME",
-};
+// The waveform of each instrument is in voice_wave; its name in INSTRUMENT_NAMES.
+// Every table is indexed by instrument number, bank * 3 + voice.
 
 // Seconds for an attack from 0 to a peak of 1.
 inline constexpr double ATTACK_TIME[INSTRUMENT_COUNT] = {
@@ -45,5 +32,3 @@ inline constexpr double OUT_GAIN[INSTRUMENT_COUNT] = {
     0.58, 0.98, 1.0,
     0.62, 0.86, 0.98,
 };
-
-inline int instrument_number(int bank, int voice) { return bank * VOICES_PER_BANK + voice; }

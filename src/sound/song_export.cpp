@@ -2,7 +2,8 @@
 // its frames written to a WAV file.
 #include "sound/song_export.h"
 
-#include "app/state_file.h"
+#include "app/core/state_file.h"
+#include "app/core/tempo.h"
 #include "sound/audio.h"
 #include "sound/voices.h"
 
@@ -14,7 +15,6 @@
 #include <cstring>
 
 constexpr int EXPORT_BUFFER_FRAMES = 512;
-constexpr int FRAME_BYTES = 4;
 constexpr int CHANNELS = 2;
 constexpr int BITS_PER_SAMPLE = 16;
 constexpr int TEMP_PATH_SIZE = STATE_PATH_SIZE + 8;

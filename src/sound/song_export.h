@@ -1,7 +1,7 @@
 // Offline rendering of a saved song into a 16-bit stereo 48 kHz WAV file.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The eight voices, one per grid row: envelopes, oscillators and the nine waveforms.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 #include "sound/fast_sine.h"
 #include "sound/instruments.h"
 

@@ -10,8 +10,8 @@
 // the song changes (so before the program can save it), starting with the
 // song it loaded.  Quits by itself after 30 seconds.
 #include "app/app.h"
-#include "app/state_file.h"
-#include "app/ticks.h"
+#include "app/core/state_file.h"
+#include "app/core/ticks.h"
 #include "controls/input.h"
 
 #include <cstdio>

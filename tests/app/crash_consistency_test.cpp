@@ -2,7 +2,7 @@
 // killed with SIGKILL at random moments, many times over.  After every kill
 // the song file must be absent (before the first save) or one complete song
 // the program had; never empty, short or mixed.
-#include "app/state_file.h"
+#include "app/core/state_file.h"
 #include "support/files.h"
 #include "support/programs.h"
 

@@ -2,8 +2,10 @@
 // test moves by hand, and SDL_Event records of every kind the handler reads.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 #include "controls/actions.h"
+#include "controls/repeat_timers.h"
+#include "controls/resets.h"
 #include "controls/input.h"
 
 #include <gtest/gtest.h>

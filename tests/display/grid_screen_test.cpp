@@ -1,6 +1,9 @@
 // The grid screen, compared pixel by pixel with exact pictures.
 #include "display/picture.h"
-#include "display/screens.h"
+#include "display/canvas_size.h"
+#include "display/grid_screen.h"
+#include "display/guide_screen.h"
+#include "display/picker_screen.h"
 
 #include <algorithm>
 #include <climits>

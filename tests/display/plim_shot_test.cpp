@@ -1,7 +1,10 @@
 // plim-shot: pictures of the three screens of a saved song, and its failures.
-#include "app/state_file.h"
+#include "app/core/state_file.h"
 #include "display/picture.h"
-#include "display/screens.h"
+#include "display/canvas_size.h"
+#include "display/grid_screen.h"
+#include "display/guide_screen.h"
+#include "display/picker_screen.h"
 #include "support/files.h"
 #include "support/programs.h"
 

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "sound/audio.h"
+#include "sound/audition.h"
+#include "app/core/tempo.h"
+#include "sound/step_clock.h"
 #include "sound/effects.h"
 
 #include <cstdint>

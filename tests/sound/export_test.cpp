@@ -1,7 +1,7 @@
 // The song export: the WAV header, its length, samples equal to the callback's, and plim-render's failures.
 #include "engine_fixture.h"
 
-#include "app/state_file.h"
+#include "app/core/state_file.h"
 #include "sound/song_export.h"
 #include "support/files.h"
 #include "support/programs.h"

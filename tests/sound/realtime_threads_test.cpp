@@ -2,6 +2,9 @@
 // audio thread plays through the callback.  Run under ThreadSanitizer, any
 // data race between the two ends the test.
 #include "sound/audio.h"
+#include "sound/audition.h"
+#include "app/core/tempo.h"
+#include "sound/step_clock.h"
 #include "sound/effects.h"
 
 #include <gtest/gtest.h>

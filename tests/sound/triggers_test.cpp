@@ -1,7 +1,7 @@
 // Note triggers: wobble accents and octave jumps, phase restarts, full columns and the picker's audition.
 #include "engine_fixture.h"
 
-#include "app/ticks.h"
+#include "app/core/ticks.h"
 #include "sound/instruments.h"
 #include "sound/voices.h"
 

@@ -1,5 +1,5 @@
 // Allocation of the three effect buffers.
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,8 @@
 // The one record shared by the frame loop (main thread) and the audio callback.
 #pragma once
 
+#include "app/core/settings.h"
+
 #include <SDL.h>
 
 #include <atomic>
@@ -10,14 +12,13 @@ constexpr int GRID_ROWS = 8;
 constexpr int GRID_COLS = 16;
 constexpr int SAMPLE_RATE = 48000;
 
-constexpr int DELAY_LENGTH = 96000;  // echo line, two seconds
+constexpr int DELAY_LENGTH = 2 * SAMPLE_RATE;  // echo line, two seconds
 constexpr int COMB_A_LENGTH = 3557;
 constexpr int COMB_B_LENGTH = 4217;
 
 constexpr int MESSAGE_SIZE = 64;
 constexpr int STATE_PATH_SIZE = 1024;
 
-constexpr int32_t START_PACE = 108;
 constexpr int32_t START_STEP = 15;  // the first advance lands on step 0
 
 enum Screen : int32_t {
@@ -53,12 +54,12 @@ struct AppState {
     Relaxed<int32_t> resting{0};        // 1 while the step clock is halted
 
     // The persisted settings (with the grid, the song).
-    Relaxed<int32_t> pace{START_PACE};  // 60..180
-    Relaxed<int32_t> bank{0};           // 0..2
-    Relaxed<int32_t> voice{0};          // 0..2; instrument = bank * 3 + voice
-    Relaxed<int32_t> wobble{0};         // 0..2
-    Relaxed<int32_t> echo{0};           // 0..3
-    Relaxed<int32_t> space{0};          // 0..3
+    Relaxed<int32_t> pace{START_PACE};  // PACE_MIN..PACE_MAX
+    Relaxed<int32_t> bank{0};           // 0..BANK_COUNT-1
+    Relaxed<int32_t> voice{0};          // 0..VOICES_PER_BANK-1; instrument = bank * 3 + voice
+    Relaxed<int32_t> wobble{0};         // 0..WOBBLE_LEVELS-1
+    Relaxed<int32_t> echo{0};           // 0..EFFECT_LEVELS-1
+    Relaxed<int32_t> space{0};          // 0..EFFECT_LEVELS-1
 
     int32_t paint = 0;  // drag painting: +1 lights, -1 darkens, 0 off
     int32_t dirty = 0;  // a save is pending

@@ -1,7 +1,7 @@
 // The song on disk: grid and six settings in one small binary file.
 #pragma once
 
-#include "app/app_state.h"
+#include "app/core/app_state.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // Saves under disk faults: a full disk, I/O errors, a failing rename, a
 // read-only or vanished directory.  The file calls of the save are wrapped at
 // link time (see tests/CMakeLists.txt) so that each can be made to fail once.
-#include "app/state_file.h"
+#include "app/core/state_file.h"
 
 #include "support/files.h"
 

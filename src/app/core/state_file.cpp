@@ -8,9 +8,9 @@
 //   148  4    space
 // Files of 136 bytes (grid, pace, voice) and 144 bytes (up to wobble) from
 // earlier versions are read too; any other size is ignored.
-#include "app/state_file.h"
+#include "app/core/state_file.h"
 
-#include "app/ticks.h"
+#include "app/core/ticks.h"
 
 #include <fcntl.h>
 #include <unistd.h>

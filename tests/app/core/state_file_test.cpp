@@ -1,7 +1,7 @@
 // Loading, saving and the debounced save of the song file.
-#include "app/state_file.h"
+#include "app/core/state_file.h"
 
-#include "app/ticks.h"
+#include "app/core/ticks.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>
