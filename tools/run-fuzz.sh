@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
 if ! CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLIM_FUZZ=ON \
-        -DPLIM_SANITIZE=address,undefined -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF >build-fuzz.configure.log 2>&1; then
+        -DPLIM_SANITIZE=address,undefined -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF -DPLIM_TOOLS=OFF -DPLIM_WERROR=ON >build-fuzz.configure.log 2>&1; then
     cat build-fuzz.configure.log; exit 1
 fi
 if ! cmake --build build-fuzz -j"$(nproc)" --target fuzzers >build-fuzz.build.log 2>&1; then

@@ -23,7 +23,7 @@ status=0
 run_suite() {
     local name=$1 dir=$2; shift 2
     echo "=== $name ==="
-    if ! cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLIM_BENCH=OFF "$@" >"$dir.configure.log" 2>&1; then
+    if ! cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLIM_BENCH=OFF -DPLIM_TOOLS=ON -DPLIM_TESTS=ON -DPLIM_WERROR=ON "$@" >"$dir.configure.log" 2>&1; then
         cat "$dir.configure.log"; status=1; return
     fi
     if ! cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1; then
