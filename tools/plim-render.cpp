@@ -1,22 +1,17 @@
 // plim-render DIR OUT.wav [LOOPS]: writes what PLIM plays for the song in DIR to a WAV file.
-#include "sound/song_export.h"
+#include "song_export.h"
+#include "tool_arguments.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-constexpr int EXIT_FAILED = 1;
-constexpr int EXIT_USAGE = 2;
-
-static void usage()
-{
-    std::fprintf(stderr,
-                 "usage: plim-render DIR OUT.wav [LOOPS]\n"
-                 "  Renders the song saved in DIR/plim.state as a 16-bit stereo 48 kHz WAV:\n"
-                 "  LOOPS passes of the 16 steps (default %d, at most %d) and the ringing tail.\n",
-                 EXPORT_DEFAULT_LOOPS, EXPORT_MAX_LOOPS);
-}
+static const char USAGE[] =
+    "usage: plim-render DIR OUT.wav [LOOPS]\n"
+    "  Renders the song saved in DIR/plim.state as a 16-bit stereo 48 kHz WAV:\n"
+    "  LOOPS passes of the 16 steps (default 4, at most 999) and the ringing tail.\n"
+    "  OUT may be - for standard output, or a device or pipe to stream into.\n";
 
 // A whole number from 1 to EXPORT_MAX_LOOPS, or -1.
 static int parse_loops(const char* text)
@@ -32,58 +27,50 @@ static int parse_loops(const char* text)
 
 static void report_failure(const ExportResult& result, const char* dir, const char* out_path)
 {
-    const char* reason = std::strerror(result.error_number);
     switch (result.status) {
-    case EXPORT_NO_DIRECTORY:
-        std::fprintf(stderr, "plim-render: %s: not a directory (%s)\n", dir, reason);
-        break;
-    case EXPORT_PATH_TOO_LONG:
-        std::fprintf(stderr, "plim-render: path too long: %s or %s\n", dir, out_path);
-        break;
-    case EXPORT_NO_SONG:
-        std::fprintf(stderr, "plim-render: %s holds no song (no plim.state)\n", dir);
-        break;
-    case EXPORT_UNREADABLE_SONG:
-        std::fprintf(stderr, "plim-render: cannot read %s/plim.state (%s)\n", dir, reason);
-        break;
-    case EXPORT_BAD_SONG_SIZE:
-        std::fprintf(stderr,
-                     "plim-render: %s/plim.state is not a song file: %ld bytes "
-                     "(a song has 136, 144 or 152)\n",
-                     dir, result.song_size);
-        break;
-    case EXPORT_NO_MEMORY:
-        std::fprintf(stderr, "plim-render: out of memory\n");
+    case EXPORT_BAD_SONG: report_song_problem("plim-render", dir, result.song); break;
+    case EXPORT_NO_MEMORY: std::fprintf(stderr, "plim-render: out of memory\n"); break;
+    case EXPORT_REFUSED_OUTPUT:
+        std::fprintf(stderr, "plim-render: %s is %s; give a file name (or - for standard output)\n",
+                     out_path, result.refused);
         break;
     case EXPORT_CANNOT_WRITE:
-        std::fprintf(stderr, "plim-render: cannot write %s (%s); nothing was written\n",
-                     out_path, reason);
+        std::fprintf(stderr, "plim-render: cannot write %s (%s)\n", out_path,
+                     std::strerror(result.error_number));
         break;
-    case EXPORT_DONE:
-        break;
+    case EXPORT_DONE: break;
     }
 }
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || argc > 4) {
-        usage();
-        return EXIT_USAGE;
+    static_assert(EXPORT_DEFAULT_LOOPS == 4 && EXPORT_MAX_LOOPS == 999, "the usage text says so");
+    const ToolCommand command = {"plim-render", USAGE, 2, 3};
+    const char* operands[3];
+    int count = 0;
+    switch (read_tool_arguments(command, argc, argv, operands, count)) {
+    case ARGUMENTS_DONE: return 0;
+    case ARGUMENTS_WRONG: return TOOL_EXIT_USAGE;
+    case ARGUMENTS_RUN: break;
     }
+    const char* dir = operands[0];
+    const char* out_path = operands[1];
     int loops = EXPORT_DEFAULT_LOOPS;
-    if (argc == 4 && (loops = parse_loops(argv[3])) < 0) {
+    if (count == 3 && (loops = parse_loops(operands[2])) < 0) {
         std::fprintf(stderr, "plim-render: LOOPS must be a whole number from 1 to %d, not \"%s\"\n",
-                     EXPORT_MAX_LOOPS, argv[3]);
-        return EXIT_USAGE;
+                     EXPORT_MAX_LOOPS, operands[2]);
+        return TOOL_EXIT_USAGE;
     }
 
-    ExportResult result = export_song(argv[1], argv[2], loops);
+    ExportResult result = export_song(dir, out_path, loops);
     if (result.status != EXPORT_DONE) {
-        report_failure(result, argv[1], argv[2]);
-        return EXIT_FAILED;
+        report_failure(result, dir, out_path);
+        return TOOL_EXIT_FAILED;
     }
-    std::printf("plim-render: wrote %s: %d loop%s, %.2f s (%.2f s of tail)\n", argv[2], loops,
-                loops == 1 ? "" : "s", static_cast<double>(result.frames) / SAMPLE_RATE,
-                static_cast<double>(result.tail_frames) / SAMPLE_RATE);
+    // Standard output may be the WAV itself: the summary then goes to standard error.
+    FILE* summary = std::strcmp(out_path, "-") == 0 ? stderr : stdout;
+    std::fprintf(summary, "plim-render: wrote %s: %d loop%s, %.2f s (%.2f s of tail)\n", out_path,
+                 loops, loops == 1 ? "" : "s", static_cast<double>(result.frames) / SAMPLE_RATE,
+                 static_cast<double>(result.tail_frames) / SAMPLE_RATE);
     return 0;
 }

@@ -49,16 +49,24 @@ static void trigger_column(AppState& state, int32_t step)
     }
 }
 
+NextTick next_tick(const AppState& state)
+{
+    NextTick next;
+    next.pos = state.step_pos.load() + 1.0;
+    next.length = step_length(state);
+    next.ends_step = next.pos >= next.length;
+    return next;
+}
+
 void clock_tick(AppState& state)
 {
-    double pos = state.step_pos.load() + 1.0;
-    state.step_pos.store(pos);
-    double length = step_length(state);
-    if (pos < length) return;
+    NextTick next = next_tick(state);
+    state.step_pos.store(next.pos);
+    if (!next.ends_step) return;
     // The fraction past the step's end carries into the next step, so the
     // mean step length is exact.
     int32_t step = (state.step.load() + 1) % GRID_COLS;
     state.step.store(step);
-    state.step_pos.store(pos - length);
+    state.step_pos.store(next.pos - next.length);
     trigger_column(state, step);
 }

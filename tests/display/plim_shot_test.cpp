@@ -88,14 +88,15 @@ TEST_F(PlimShot, WritesThreePicturesOfTheExampleSong)
 
     TempDir dir;
     std::string errors;
-    ASSERT_EQ(run_shot(dir, {DEMO_DIR, dir.file("shots")}, errors), 0) << errors;
+    // The output directory is made with its parents.
+    ASSERT_EQ(run_shot(dir, {DEMO_DIR, dir.file("new/shots")}, errors), 0) << errors;
     for (int i = 0; i < 3; i++) {
-        Png png = read_png(dir.file("shots/") + PICTURE_NAMES[i]);
+        Png png = read_png(dir.file("new/shots/") + PICTURE_NAMES[i]);
         ASSERT_TRUE(png.read) << PICTURE_NAMES[i];
         EXPECT_EQ(png.width, 640);
         EXPECT_EQ(png.height, 480);
         EXPECT_EQ(difference(png.picture, want[i]), "") << PICTURE_NAMES[i];
-        EXPECT_FALSE(file_exists(dir.file("shots/") + PICTURE_NAMES[i] + ".tmp"));
+        EXPECT_FALSE(file_exists(dir.file("new/shots/") + PICTURE_NAMES[i] + ".tmp"));
     }
 }
 
@@ -127,7 +128,13 @@ TEST(PlimShotFailures, MissingSongDirectoryIsReported)
     TempDir dir;
     std::string errors;
     EXPECT_EQ(run_shot(dir, {dir.file("nowhere"), dir.file("shots")}, errors), 1);
-    EXPECT_NE(errors.find("nowhere is not a directory"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("nowhere: no such directory"), std::string::npos) << errors;
+    EXPECT_FALSE(file_exists(dir.file("shots")));
+
+    // A file that is no song is not drawn as the empty song.
+    write_file(dir.file("plim.state"), std::vector<uint8_t>(100, 1));
+    EXPECT_EQ(run_shot(dir, {dir.path, dir.file("shots")}, errors), 1);
+    EXPECT_NE(errors.find("is not a song file: 100 bytes"), std::string::npos) << errors;
     EXPECT_FALSE(file_exists(dir.file("shots")));
 }
 

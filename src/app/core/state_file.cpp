@@ -10,21 +10,24 @@
 // earlier versions are read too; any other size is ignored.
 #include "app/core/state_file.h"
 
+#include "app/core/durable_file.h"
 #include "app/core/ticks.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 
-static const char STATE_FILE_NAME[] = "/plim.state";
-constexpr int TEMP_PATH_SIZE = 1060;
 constexpr int GRID_BYTES = GRID_ROWS * GRID_COLS;
+// Where each setting is stored.
+constexpr int PACE_AT = 128;
+constexpr int VOICE_AT = 132;
+constexpr int BANK_AT = 136;
+constexpr int WOBBLE_AT = 140;
+constexpr int ECHO_AT = 144;
+constexpr int SPACE_AT = 148;
 
 bool format_state_path(AppState& state, const char* dir)
 {
-    int length = std::snprintf(state.state_path, sizeof state.state_path, "%s%s", dir,
+    int length = std::snprintf(state.state_path, sizeof state.state_path, "%s/%s", dir,
                                STATE_FILE_NAME);
     if (length >= 0 && length < STATE_PATH_SIZE) return true;
     state.state_path[0] = '\0';
@@ -48,11 +51,12 @@ static void write_u32(uint8_t* bytes, int32_t value)
 
 // Takes the stored value at offset only if it lies in lo..hi; a negative
 // value, read unsigned, never does.
-static void take_setting(Relaxed<int32_t>& setting, const uint8_t* image, int offset, uint32_t lo,
-                         uint32_t hi)
+static void take_setting(Relaxed<int32_t>& setting, const uint8_t* image, int offset, int32_t lo,
+                         int32_t hi)
 {
     uint32_t value = read_u32(image + offset);
-    if (value >= lo && value <= hi) setting.store(static_cast<int32_t>(value));
+    if (value >= static_cast<uint32_t>(lo) && value <= static_cast<uint32_t>(hi))
+        setting.store(static_cast<int32_t>(value));
 }
 
 void load_state(AppState& state)
@@ -65,50 +69,33 @@ void load_state(AppState& state)
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
     std::rewind(file);
-    bool known_size = size == 136 || size == 144 || size == STATE_IMAGE_SIZE;
-    bool complete = known_size && std::fread(image, static_cast<size_t>(size), 1, file) == 1;
+    bool complete =
+        is_state_file_size(size) && std::fread(image, static_cast<size_t>(size), 1, file) == 1;
     std::fclose(file);
     if (!complete) return;
 
     std::memcpy(state.grid, image, GRID_BYTES);  // bytes kept as they stand: nonzero is lit
-    take_setting(state.pace, image, 128, 60, 180);
-    take_setting(state.voice, image, 132, 0, 2);
-    if (size >= 144) {
-        take_setting(state.bank, image, 136, 0, 2);
-        take_setting(state.wobble, image, 140, 0, 2);
+    take_setting(state.pace, image, PACE_AT, PACE_MIN, PACE_MAX);
+    take_setting(state.voice, image, VOICE_AT, 0, VOICES_PER_BANK - 1);
+    if (size >= STATE_SIZE_TO_WOBBLE) {
+        take_setting(state.bank, image, BANK_AT, 0, BANK_COUNT - 1);
+        take_setting(state.wobble, image, WOBBLE_AT, 0, WOBBLE_LEVELS - 1);
     }
-    if (size >= 152) {
-        take_setting(state.echo, image, 144, 0, 3);
-        take_setting(state.space, image, 148, 0, 3);
+    if (size >= STATE_IMAGE_SIZE) {
+        take_setting(state.echo, image, ECHO_AT, 0, EFFECT_LEVELS - 1);
+        take_setting(state.space, image, SPACE_AT, 0, EFFECT_LEVELS - 1);
     }
-}
-
-// After a rename the directory entry itself must reach the disk too.
-static void sync_directory(const char* state_path)
-{
-    char dir[STATE_PATH_SIZE];
-    size_t length = std::strlen(state_path) - (sizeof STATE_FILE_NAME - 1);
-    if (length == 0) {
-        std::snprintf(dir, sizeof dir, "/");
-    } else {
-        std::memcpy(dir, state_path, length);
-        dir[length] = '\0';
-    }
-    int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
 }
 
 void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE])
 {
     std::memcpy(image, state.grid, GRID_BYTES);
-    write_u32(image + 128, state.pace.load());
-    write_u32(image + 132, state.voice.load());
-    write_u32(image + 136, state.bank.load());
-    write_u32(image + 140, state.wobble.load());
-    write_u32(image + 144, state.echo.load());
-    write_u32(image + 148, state.space.load());
+    write_u32(image + PACE_AT, state.pace.load());
+    write_u32(image + VOICE_AT, state.voice.load());
+    write_u32(image + BANK_AT, state.bank.load());
+    write_u32(image + WOBBLE_AT, state.wobble.load());
+    write_u32(image + ECHO_AT, state.echo.load());
+    write_u32(image + SPACE_AT, state.space.load());
 }
 
 bool save_state(const AppState& state)
@@ -118,22 +105,11 @@ bool save_state(const AppState& state)
     uint8_t image[STATE_IMAGE_SIZE];
     state_image(state, image);
 
-    char temp_path[TEMP_PATH_SIZE];
-    std::snprintf(temp_path, sizeof temp_path, "%s.tmp", state.state_path);
-    FILE* file = std::fopen(temp_path, "wb");
-    if (!file) return false;
-
     // The old file is replaced only by an image that has reached the disk.
-    bool written = std::fwrite(image, sizeof image, 1, file) == 1;
-    written = written && std::fflush(file) == 0;
-    written = written && fsync(fileno(file)) == 0;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temp_path, state.state_path) != 0) {
-        std::remove(temp_path);
-        return false;
-    }
-    sync_directory(state.state_path);
-    return true;
+    DurableFile out;
+    if (!durable_open(out, state.state_path)) return false;
+    bool written = std::fwrite(image, sizeof image, 1, out.file) == 1;
+    return durable_close(out, written);
 }
 
 void mark_dirty(AppState& state, int32_t now)

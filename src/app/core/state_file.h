@@ -5,7 +5,18 @@
 
 #include <cstdint>
 
-constexpr int STATE_IMAGE_SIZE = 152;  // what is always written
+// The sizes a state file may have; each holds what the one before holds and more.
+constexpr int STATE_SIZE_TO_VOICE = 136;   // grid, pace, voice (the oldest files)
+constexpr int STATE_SIZE_TO_WOBBLE = 144;  // and bank, wobble
+constexpr int STATE_IMAGE_SIZE = 152;      // and echo, space: what is always written
+
+constexpr const char STATE_FILE_NAME[] = "plim.state";
+
+// Whether a file of size bytes is a state file; files of any other size are ignored.
+inline bool is_state_file_size(long size)
+{
+    return size == STATE_SIZE_TO_VOICE || size == STATE_SIZE_TO_WOBBLE || size == STATE_IMAGE_SIZE;
+}
 constexpr int32_t SAVE_DELAY_MS = 500;
 
 // Sets state_path to "<dir>/plim.state".  A directory too long for the path

@@ -1,14 +1,15 @@
 // The song export: the WAV header, its length, samples equal to the callback's, and plim-render's failures.
-#include "engine_fixture.h"
+#include "sound/engine_fixture.h"
 
 #include "app/core/state_file.h"
-#include "sound/song_export.h"
+#include "song_export.h"
 #include "support/files.h"
 #include "support/programs.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -229,7 +230,8 @@ TEST(RenderTool, RefusesAMissingDirectoryOrSongAndAnInvalidSongFile)
     TempDir dir;
     ToolRun missing_dir = run_render(dir, {dir.file("nowhere"), dir.file("a.wav")});
     EXPECT_EQ(missing_dir.status, 1);
-    EXPECT_NE(missing_dir.err.find("not a directory"), std::string::npos) << missing_dir.err;
+    EXPECT_NE(missing_dir.err.find("nowhere: no such directory"), std::string::npos)
+        << missing_dir.err;
 
     ToolRun no_song = run_render(dir, {dir.path, dir.file("a.wav")});
     EXPECT_EQ(no_song.status, 1);
@@ -256,15 +258,53 @@ TEST(RenderTool, RefusesAnUnwritableOutputAndLeavesNoPartialFile)
     EXPECT_EQ(no_dir.status, 1);
     EXPECT_NE(no_dir.err.find("cannot write"), std::string::npos) << no_dir.err;
 
-    // A directory in the way: everything renders, the final rename fails.
+    // Nothing but a file is ever replaced: a directory is refused before any
+    // rendering, and a full device reports its error and stays a device.
     mkdir(dir.file("taken.wav").c_str(), 0755);
     ToolRun taken = run_render(dir, {dir.path, dir.file("taken.wav"), "1"});
     EXPECT_EQ(taken.status, 1);
-    EXPECT_NE(taken.err.find("cannot write"), std::string::npos) << taken.err;
+    EXPECT_NE(taken.err.find("taken.wav is a directory"), std::string::npos) << taken.err;
     EXPECT_FALSE(file_exists(dir.file("taken.wav.tmp")));
     struct stat info;
     ASSERT_EQ(stat(dir.file("taken.wav").c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
+
+    ToolRun full = run_render(dir, {dir.path, "/dev/full", "1"});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("cannot write /dev/full"), std::string::npos) << full.err;
+    ASSERT_EQ(stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+// Standard output, a pipe and a symbolic link all get the very bytes a plain
+// file gets; the link still points where it did.
+TEST(RenderTool, StreamsToStandardOutputAndPipesAndFollowsLinks)
+{
+    TempDir dir;
+    save_song(dir.path, SongSettings{});
+    ASSERT_EQ(run_render(dir, {dir.path, dir.file("file.wav"), "1"}).status, 0);
+    std::vector<uint8_t> wav = read_file(dir.file("file.wav"));
+    ASSERT_GT(wav.size(), 44u);
+
+    Child to_stdout = start_program(built_program("plim-render"), {dir.path, "-", "1"}, {},
+                                    dir.path, dir.path);
+    ASSERT_EQ(wait_program(to_stdout, 60000), 0);
+    EXPECT_EQ(read_file(to_stdout.out_path), wav);
+
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
+    Child to_pipe = start_program(built_program("plim-render"), {dir.path, dir.file("pipe"), "1"},
+                                  {}, dir.path, dir.path);
+    std::vector<uint8_t> piped = read_file(dir.file("pipe"));  // until the writer closes it
+    EXPECT_EQ(wait_program(to_pipe, 60000), 0);
+    EXPECT_EQ(piped, wav);
+
+    write_file(dir.file("target.wav"), {1, 2, 3});
+    ASSERT_EQ(symlink("target.wav", dir.file("link.wav").c_str()), 0);
+    ASSERT_EQ(run_render(dir, {dir.path, dir.file("link.wav"), "1"}).status, 0);
+    EXPECT_EQ(read_file(dir.file("target.wav")), wav);
+    char target[64] = {};
+    ASSERT_GT(readlink(dir.file("link.wav").c_str(), target, sizeof target - 1), 0);
+    EXPECT_STREQ(target, "target.wav");
 }
 
 TEST(RenderTool, AFailedExportKeepsTheEarlierFile)
