@@ -20,16 +20,9 @@ namespace {
 
 AppState* state;  // one record for the process, reset for each input
 
-bool within(int32_t value, int32_t lo, int32_t hi) { return value >= lo && value <= hi; }
-
 void check_ranges(const InputState& input)
 {
-    check(within(state->pace.load(), 60, 180), "pace in 60..180");
-    check(within(state->bank.load(), 0, 2), "bank in 0..2");
-    check(within(state->voice.load(), 0, 2), "voice in 0..2");
-    check(within(state->wobble.load(), 0, 2), "wobble in 0..2");
-    check(within(state->echo.load(), 0, 3), "echo in 0..3");
-    check(within(state->space.load(), 0, 3), "space in 0..3");
+    check_settings(*state);
     check(within(state->cursor_col, 0, GRID_COLS - 1), "cursor column inside the grid");
     check(within(state->cursor_row, 0, GRID_ROWS - 1), "cursor row inside the grid");
     check(within(state->paint, -1, 1), "paint in -1..1");

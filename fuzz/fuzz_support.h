@@ -16,6 +16,19 @@ inline void check(bool holds, const char* what)
     abort();
 }
 
+inline bool within(int32_t value, int32_t lo, int32_t hi) { return value >= lo && value <= hi; }
+
+// Every setting of the song within its range.
+inline void check_settings(const AppState& state)
+{
+    check(within(state.pace.load(), PACE_MIN, PACE_MAX), "pace in range");
+    check(within(state.bank.load(), 0, BANK_COUNT - 1), "bank in range");
+    check(within(state.voice.load(), 0, VOICES_PER_BANK - 1), "voice in range");
+    check(within(state.wobble.load(), 0, WOBBLE_LEVELS - 1), "wobble in range");
+    check(within(state.echo.load(), 0, EFFECT_LEVELS - 1), "echo in range");
+    check(within(state.space.load(), 0, EFFECT_LEVELS - 1), "space in range");
+}
+
 // Reads the input a byte at a time; zeros once it runs out.
 struct Bytes {
     const uint8_t* data;

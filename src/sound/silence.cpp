@@ -1,8 +1,9 @@
-// The test for an engine that has nothing left to play.
+// Silencing the engine, and the test for an engine with nothing left to play.
 #include "sound/silence.h"
 
 #include "sound/voices.h"
 
+#include <algorithm>
 #include <cmath>
 
 // With the voices silent and every memory at or below this level, the
@@ -27,4 +28,18 @@ bool engine_silent(const AppState& state)
            below_quiet_level(state.delay_line, DELAY_LENGTH) &&
            below_quiet_level(state.comb_a, COMB_A_LENGTH) &&
            below_quiet_level(state.comb_b, COMB_B_LENGTH);
+}
+
+void silence_engine(AppState& state)
+{
+    for (int row = 0; row < GRID_ROWS; row++) {
+        state.env[row] = 0.0;
+        state.gate[row] = 0;
+    }
+    std::fill(state.delay_line, state.delay_line + DELAY_LENGTH, 0.0f);
+    std::fill(state.comb_a, state.comb_a + COMB_A_LENGTH, 0.0f);
+    std::fill(state.comb_b, state.comb_b + COMB_B_LENGTH, 0.0f);
+    state.tone_state = 0.0;
+    state.dc_out = 0.0;
+    state.dc_prev = 0.0;
 }

@@ -1,7 +1,9 @@
-// Allocation of the three effect buffers.
+// The start values of the record, and the allocation of its three effect buffers.
 #include "app/core/app_state.h"
 
 #include <cstdlib>
+
+const AppState START_STATE{};
 
 bool allocate_buffers(AppState& state)
 {

@@ -98,6 +98,10 @@ struct AppState {
     SDL_AudioDeviceID audio_device = 0;
 };
 
+// The record as start-up makes it, before the song is loaded: the start value
+// of every field.  The resets take their values from here.
+extern const AppState START_STATE;
+
 // The three sample buffers, zero-filled.  False if any could not be had; then
 // none is held.
 bool allocate_buffers(AppState& state);
