@@ -1,0 +1,145 @@
+// The layers of the code: which folder may include which, and one header for
+// every source file.  ARCHITECTURE.md explains the rules kept here.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What each folder may include, besides the system's and the libraries' headers.
+const std::map<std::string, std::set<std::string>> MAY_INCLUDE = {
+    {"app/core", {"app/core"}},
+    {"sound", {"app/core", "sound"}},
+    {"display", {"app/core", "display"}},
+    {"controls", {"app/core", "controls", "sound"}},
+    {"app", {"app/core", "sound", "display", "controls", "app"}},
+    {"main", {"app"}},  // src/main.cpp
+    {"tools", {"app/core", "sound", "display", "tools"}},
+};
+
+struct SourceFile {
+    std::string folder;                 // a key of MAY_INCLUDE
+    std::string name;                   // as shown in a failure
+    std::vector<std::string> includes;  // the quoted includes, resolved to folders
+};
+
+// The folder of a header named in #include "...": tools' own headers are
+// named from their folder, everything else from src/.
+std::string folder_of_include(const std::string& included, const std::string& includer_folder)
+{
+    if (includer_folder == "tools" && included.find('/') == std::string::npos) return "tools";
+    size_t slash = included.rfind('/');
+    return slash == std::string::npos ? "?" : included.substr(0, slash);
+}
+
+std::vector<std::string> quoted_includes(const fs::path& file)
+{
+    std::vector<std::string> names;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("#include \"", 0) != 0) continue;
+        size_t end = line.find('"', 10);
+        if (end != std::string::npos) names.push_back(line.substr(10, end - 10));
+    }
+    return names;
+}
+
+bool is_source(const fs::path& path)
+{
+    return path.extension() == ".cpp" || path.extension() == ".h";
+}
+
+std::vector<SourceFile> project_sources()
+{
+    std::vector<SourceFile> files;
+    fs::path src = fs::path(PLIM_SOURCE_DIR) / "src";
+    for (const auto& entry : fs::recursive_directory_iterator(src)) {
+        if (!entry.is_regular_file() || !is_source(entry.path())) continue;
+        std::string folder = entry.path().parent_path().lexically_relative(src).string();
+        if (folder == ".") folder = "main";
+        SourceFile file{folder, entry.path().lexically_relative(src).string(), {}};
+        for (const std::string& name : quoted_includes(entry.path()))
+            file.includes.push_back(folder_of_include(name, folder) + " (" + name + ")");
+        files.push_back(file);
+    }
+    fs::path tools = fs::path(PLIM_SOURCE_DIR) / "tools";
+    for (const auto& entry : fs::directory_iterator(tools)) {
+        if (!entry.is_regular_file() || !is_source(entry.path())) continue;
+        SourceFile file{"tools", "tools/" + entry.path().filename().string(), {}};
+        for (const std::string& name : quoted_includes(entry.path()))
+            file.includes.push_back(folder_of_include(name, "tools") + " (" + name + ")");
+        files.push_back(file);
+    }
+    return files;
+}
+
+// Every include that breaks the rules, one line each.
+std::vector<std::string> broken_rules(const std::vector<SourceFile>& files)
+{
+    std::vector<std::string> broken;
+    for (const SourceFile& file : files) {
+        auto rule = MAY_INCLUDE.find(file.folder);
+        if (rule == MAY_INCLUDE.end()) {
+            broken.push_back(file.name + ": the folder " + file.folder + " has no rule");
+            continue;
+        }
+        for (const std::string& include : file.includes) {
+            std::string folder = include.substr(0, include.find(' '));
+            if (rule->second.count(folder) == 0)
+                broken.push_back(file.name + " includes " + include);
+        }
+    }
+    return broken;
+}
+
+std::string lines(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items) text += item + "\n";
+    return text;
+}
+
+}  // namespace
+
+TEST(Layers, EveryIncludeKeepsToTheLayers)
+{
+    std::vector<SourceFile> files = project_sources();
+    ASSERT_GT(files.size(), 40u);
+    EXPECT_EQ(lines(broken_rules(files)), "");
+}
+
+TEST(Layers, TheCheckCatchesAnIncludeAcrossOrUpTheLayers)
+{
+    std::vector<SourceFile> files = {
+        {"display", "display/grid_screen.cpp", {"sound (sound/audio.h)"}},
+        {"app/core", "app/core/state_file.cpp", {"controls (controls/actions.h)"}},
+        {"tools", "tools/plim-shot.cpp", {"app (app/app.h)"}},
+        {"effects", "effects/new.cpp", {}},
+    };
+    EXPECT_EQ(broken_rules(files).size(), 4u) << lines(broken_rules(files));
+}
+
+// Each source file of the program has a header of its own, included first.
+TEST(Layers, EverySourceFileHasItsOwnHeader)
+{
+    fs::path src = fs::path(PLIM_SOURCE_DIR) / "src";
+    std::vector<std::string> missing;
+    for (const auto& entry : fs::recursive_directory_iterator(src)) {
+        const fs::path& path = entry.path();
+        if (path.extension() != ".cpp" || path.filename() == "main.cpp") continue;
+        fs::path header = fs::path(path).replace_extension(".h");
+        std::string own = header.lexically_relative(src).string();
+        std::vector<std::string> includes = quoted_includes(path);
+        if (!fs::exists(header) || includes.empty() || includes.front() != own)
+            missing.push_back(path.lexically_relative(src).string());
+    }
+    EXPECT_EQ(lines(missing), "");
+}
