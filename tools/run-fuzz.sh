@@ -15,15 +15,16 @@ if ! cmake --build build-fuzz -j"$(nproc)" --target fuzzers >build-fuzz.build.lo
 fi
 
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+source tools/sanitizer-aslr.sh
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; restore_aslr_bits' EXIT
 mkdir -p build-fuzz/findings
 
 run_fuzzer() {
     local name=$1
     mkdir -p "$work/$name"
     [[ -d fuzz/corpus/$name ]] && cp fuzz/corpus/"$name"/* "$work/$name"/ 2>/dev/null
-    build-fuzz/"$name" -max_total_time="$seconds" -print_final_stats=1 \
+    "${NO_ASLR[@]}" build-fuzz/"$name" -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix=build-fuzz/findings/"$name"- "$work/$name" >"$work/$name.log" 2>&1
     echo $? >"$work/$name.status"
 }
@@ -32,14 +33,23 @@ fuzzers=(build-fuzz/*_fuzz)
 status=0
 for fuzzer in "${fuzzers[@]}"; do run_fuzzer "$(basename "$fuzzer")" & done
 wait
+# A run passes only when the fuzzer exited 0 after trying inputs; one that
+# died any other way fails the run, with or without a finding saved.
 for fuzzer in "${fuzzers[@]}"; do
     name=$(basename "$fuzzer")
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name.log")
     corpus=$(ls "$work/$name" | wc -l)
-    if [[ $(cat "$work/$name.status") == 0 ]]; then
-        echo "fuzz $name: ${runs:-?} inputs tried in ${seconds} s, corpus of $corpus, no failure"
+    code=$(cat "$work/$name.status")
+    findings=$(ls build-fuzz/findings/"$name"-* 2>/dev/null | wc -l)
+    if [[ $code == 0 && ${runs:-0} -gt 0 ]]; then
+        echo "fuzz $name: $runs inputs tried in ${seconds} s, corpus of $corpus, no failure"
+    elif [[ $findings -gt 0 ]]; then
+        echo "fuzz $name: FAILED (exit status $code); the input is kept in build-fuzz/findings:"
+        ls build-fuzz/findings/"$name"-*
+        tail -n 40 "$work/$name.log"; status=1
     else
-        echo "fuzz $name: FAILED"; tail -n 40 "$work/$name.log"; status=1
+        echo "fuzz $name: FAILED: died with exit status $code after ${runs:-no} inputs and saved no finding"
+        tail -n 40 "$work/$name.log"; status=1
     fi
 done
 exit $status

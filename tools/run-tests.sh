@@ -10,14 +10,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 
-# ThreadSanitizer cannot map its shadow memory under a fully randomised
-# address space on some kernels; run it with randomisation off when we can.
-no_aslr=()
-if setarch "$(uname -m)" -R true 2>/dev/null; then
-    no_aslr=(setarch "$(uname -m)" -R)
-elif [[ $(cat /proc/sys/vm/mmap_rnd_bits 2>/dev/null || echo 0) -gt 28 ]]; then
-    sysctl -qw vm.mmap_rnd_bits=28 2>/dev/null || true
-fi
+source tools/sanitizer-aslr.sh
 
 status=0
 run_suite() {
@@ -30,7 +23,7 @@ run_suite() {
         tail -n 60 "$dir.build.log"; status=1; return
     fi
     local runner=()
-    [[ $name == thread* ]] && runner=("${no_aslr[@]}")
+    [[ $name == *sanitizer* ]] && runner=("${NO_ASLR[@]}")
     (cd "$dir" && "${runner[@]}" ctest -j"$jobs" --output-on-failure --timeout 300) || status=1
     # Figures the long-running checks print about themselves.
     grep -h "^crash consistency" "$dir/Testing/Temporary/LastTest.log" 2>/dev/null

@@ -13,6 +13,11 @@
 //   key NAME          a key press (SDL key name), then one frame
 //   frames N          N frames
 //   wait MS           frames until MS milliseconds have passed
+//   mark              print "mark=F": F frames of sound have reached the disk
+//                     driver's file (SDL_DISKAUDIOFILE) so far
+//   audio N           frames until N more frames of sound have reached that
+//                     file since the last mark; a test waits on what was
+//                     played, however slowly the machine runs
 //   show              print the state on one line
 // Blank lines and lines starting with '#' are skipped, and anything after a
 // command's numbers is ignored, so a line may end in a comment.  The state is printed
@@ -24,7 +29,10 @@
 
 #include <SDL.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 constexpr int EXIT_NO_QUIT = 20;
@@ -32,12 +40,24 @@ constexpr int EXIT_EARLY_QUIT = 21;
 constexpr int EXIT_WRONG_DEVICE = 22;
 constexpr int EXIT_BAD_SCRIPT = 23;
 constexpr int JOYSTICK_BUTTONS = 41;  // raw buttons 0..40
+constexpr int FRAME_BYTES = 4;        // what the disk driver writes per stereo frame
+constexpr Uint32 AUDIO_GIVE_UP_MS = 50000;
 
 struct Driver {
     App app;
     SDL_Joystick* pad = nullptr;
     bool quit = false;
+    long marked_frames = 0;  // audio frames written at the last mark
 };
+
+// Frames the disk audio driver has written so far; 0 without one.
+static long audio_frames_written()
+{
+    const char* path = std::getenv("SDL_DISKAUDIOFILE");
+    struct stat info;
+    if (!path || stat(path, &info) != 0) return 0;
+    return static_cast<long>(info.st_size) / FRAME_BYTES;
+}
 
 static void frame(Driver& driver)
 {
@@ -101,6 +121,16 @@ static bool run_command(Driver& driver, const char* line)
         Uint32 start = SDL_GetTicks();
         do frame(driver);
         while (!driver.quit && SDL_GetTicks() - start < static_cast<Uint32>(a));
+    } else if (std::strcmp(word, "mark") == 0) {
+        driver.marked_frames = audio_frames_written();
+        std::printf("mark=%ld\n", driver.marked_frames);
+        std::fflush(stdout);
+    } else if (std::strcmp(word, "audio") == 0) {
+        if (std::sscanf(line, "%*s %d", &a) != 1) return false;
+        Uint32 start = SDL_GetTicks();
+        do frame(driver);
+        while (!driver.quit && audio_frames_written() - driver.marked_frames < a &&
+               SDL_GetTicks() - start < AUDIO_GIVE_UP_MS);
     } else if (std::strcmp(word, "show") == 0) {
         show(driver);
     } else {

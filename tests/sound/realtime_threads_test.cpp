@@ -85,7 +85,7 @@ TEST(RealTime, MainThreadChangesWhileTheAudioThreadPlays)
     // Until the audio thread has moved the playhead on eight times.
     int advances = 0;
     int32_t last_step = state.step.load();
-    Uint32 give_up = SDL_GetTicks() + 10000;
+    Uint32 give_up = SDL_GetTicks() + 30000;  // only a failure waits this long
     for (int i = 0; advances < 8 && SDL_GetTicks() < give_up; i++) {
         main_thread_frame(i, static_cast<int32_t>(SDL_GetTicks()));
         int32_t step = state.step.load();
