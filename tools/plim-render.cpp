@@ -48,11 +48,8 @@ int main(int argc, char** argv)
     const ToolCommand command = {"plim-render", USAGE, 2, 3};
     const char* operands[3];
     int count = 0;
-    switch (read_tool_arguments(command, argc, argv, operands, count)) {
-    case ARGUMENTS_DONE: return 0;
-    case ARGUMENTS_WRONG: return TOOL_EXIT_USAGE;
-    case ARGUMENTS_RUN: break;
-    }
+    int status = read_tool_arguments(command, argc, argv, operands, count);
+    if (status != TOOL_GO_ON) return status;
     const char* dir = operands[0];
     const char* out_path = operands[1];
     int loops = EXPORT_DEFAULT_LOOPS;

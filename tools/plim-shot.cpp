@@ -111,11 +111,8 @@ int main(int argc, char** argv)
     const ToolCommand command = {"plim-shot", USAGE, 2, 2};
     const char* operands[2];
     int count = 0;
-    switch (read_tool_arguments(command, argc, argv, operands, count)) {
-    case ARGUMENTS_DONE: return 0;
-    case ARGUMENTS_WRONG: return TOOL_EXIT_USAGE;
-    case ARGUMENTS_RUN: break;
-    }
+    int status = read_tool_arguments(command, argc, argv, operands, count);
+    if (status != TOOL_GO_ON) return status;
     const char* dir = operands[0];
     const char* out_dir = operands[1];
     static AppState state;

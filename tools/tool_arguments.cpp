@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-ArgumentsOutcome read_tool_arguments(const ToolCommand& command, int argc, char** argv,
-                                     const char** operands, int& count)
+int read_tool_arguments(const ToolCommand& command, int argc, char** argv, const char** operands,
+                        int& count)
 {
     count = 0;
     bool options_ended = false;
@@ -17,20 +17,20 @@ ArgumentsOutcome read_tool_arguments(const ToolCommand& command, int argc, char*
             options_ended = true;
         } else if (option && std::strcmp(arg, "--help") == 0) {
             std::fputs(command.usage, stdout);
-            return ARGUMENTS_DONE;
+            return 0;
         } else if (option && std::strcmp(arg, "--version") == 0) {
             std::printf("%s %s\n", command.name, PLIM_VERSION);
-            return ARGUMENTS_DONE;
+            return 0;
         } else if (option) {
             std::fprintf(stderr, "%s: unknown option %s\n%s", command.name, arg, command.usage);
-            return ARGUMENTS_WRONG;
+            return TOOL_EXIT_USAGE;
         } else if (count < command.max_operands) {
             operands[count++] = arg;
         } else {
             fits = false;
         }
     }
-    if (fits && count >= command.min_operands) return ARGUMENTS_RUN;
+    if (fits && count >= command.min_operands) return TOOL_GO_ON;
     std::fputs(command.usage, stderr);
-    return ARGUMENTS_WRONG;
+    return TOOL_EXIT_USAGE;
 }

@@ -1,14 +1,9 @@
 // The command line of a tool: --help, --version and the operands.
 #pragma once
 
-enum ArgumentsOutcome {
-    ARGUMENTS_RUN,    // operands collected: go on
-    ARGUMENTS_DONE,   // --help or --version answered: exit 0
-    ARGUMENTS_WRONG,  // an unknown option or a wrong number of operands: exit 2
-};
-
 constexpr int TOOL_EXIT_FAILED = 1;
 constexpr int TOOL_EXIT_USAGE = 2;
+constexpr int TOOL_GO_ON = -1;  // the command line asks for the tool's work
 
 struct ToolCommand {
     const char* name;   // "plim-render"
@@ -18,9 +13,11 @@ struct ToolCommand {
 };
 
 // Reads argv.  --help prints the usage on standard output and --version the
-// tool's name and version; any other argument starting with '-' (but "-"
-// alone, an operand) is an unknown option; "--" ends the options.  For a
-// wrong command line the usage goes to standard error.  Up to max_operands
-// operands are stored in operands, their number in count.
-ArgumentsOutcome read_tool_arguments(const ToolCommand& command, int argc, char** argv,
-                                     const char** operands, int& count);
+// tool's name and version: the tool then exits 0.  Any other argument
+// starting with '-' (but "-" alone, an operand) is an unknown option; "--"
+// ends the options.  An unknown option or a wrong number of operands prints
+// the usage on standard error: exit TOOL_EXIT_USAGE.  Returns TOOL_GO_ON or
+// the status to exit with.  Up to max_operands operands are stored in
+// operands, their number in count.
+int read_tool_arguments(const ToolCommand& command, int argc, char** argv, const char** operands,
+                        int& count);
