@@ -328,5 +328,20 @@ TEST(RenderTool, RefusesBadArguments)
     ToolRun too_few = run_render(dir, {dir.path});
     EXPECT_EQ(too_few.status, 2);
     EXPECT_NE(too_few.err.find("usage"), std::string::npos) << too_few.err;
+    ToolRun unknown = run_render(dir, {"--loud", dir.path, dir.file("a.wav")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown option --loud"), std::string::npos) << unknown.err;
     EXPECT_FALSE(file_exists(dir.file("a.wav")));
+
+    // --help and --version answer on standard output, whatever else is given.
+    for (const char* option : {"--help", "--version"}) {
+        Child child = start_program(built_program("plim-render"), {dir.path, option}, {}, dir.path,
+                                    dir.path);
+        EXPECT_EQ(wait_program(child, 60000), 0) << option;
+        std::vector<uint8_t> out = read_file(child.out_path);
+        std::string text(out.begin(), out.end());
+        EXPECT_EQ(text.find(option[2] == 'h' ? "usage: plim-render" : "plim-render " PLIM_VERSION),
+                  0u)
+            << text;
+    }
 }
