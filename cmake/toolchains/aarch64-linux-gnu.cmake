@@ -5,4 +5,5 @@
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(PLIM_CROSS_TRIPLET aarch64-linux-gnu)
+set(PLIM_CROSS_EMULATOR qemu-aarch64-static)
 include(${CMAKE_CURRENT_LIST_DIR}/debian-multiarch.cmake)

@@ -5,4 +5,5 @@
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR armv7l)
 set(PLIM_CROSS_TRIPLET arm-linux-gnueabihf)
+set(PLIM_CROSS_EMULATOR qemu-arm-static)
 include(${CMAKE_CURRENT_LIST_DIR}/debian-multiarch.cmake)
