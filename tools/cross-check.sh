@@ -207,7 +207,7 @@ if wants port; then
         else
             fail "the port archive differs when made again"
         fi
-        listing=$(unzip -Z1 dist/plim-port.zip | tr '\n' ' ')
+        listing=$(zip -sf dist/plim-port.zip | sed -n 's/^  //p' | tr '\n' ' ')
         expected="PLIM.sh plim/ plim/README.md plim/plim.aarch64 plim/plim.armhf plim/port.json plim/screenshot.png "
         if [[ $listing == "$expected" ]]; then
             pass "the port archive holds $listing"
