@@ -1,5 +1,5 @@
 // Installing into a prefix, the manual page, the desktop entry and the
-// handheld launcher.
+// handheld port's launcher.
 #include "support/files.h"
 #include "support/programs.h"
 
@@ -35,6 +35,19 @@ bool is_executable(const std::string& path)
 {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IXUSR);
+}
+
+// Writes an executable shell script.
+void write_script(const std::string& path, const std::string& text)
+{
+    write_file(path, std::vector<uint8_t>(text.begin(), text.end()));
+    ASSERT_EQ(chmod(path.c_str(), 0755), 0) << path;
+}
+
+std::string text_of(const std::string& path)
+{
+    std::vector<uint8_t> bytes = read_file(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace
@@ -74,36 +87,72 @@ TEST(Install, TheDesktopEntryIsValidAndKeepsTheSongInTheUsersDataFolder)
     EXPECT_NE(text.find("exec plim \\\\\"\\\\$HOME/.local/share/plim\\\\\""), std::string::npos);
 }
 
-TEST(Install, TheHandheldLauncherPassesThePortsConfigFolderAndItsPadMapping)
+TEST(Install, TheHandheldLauncherStartsTheProcessorsProgramWithThePortsFolderAndPadMapping)
 {
-    // A stand-in program that records how the launcher started it.
+    // The port as unpacked from the archive, with stand-in programs that
+    // record how the launcher started them, and a `uname` that names the
+    // processor the test asks for.
     TempDir port;
     ASSERT_EQ(mkdir(port.file("plim").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(port.file("bin").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(port.file("data").c_str(), 0755), 0);
     write_file(port.file("plim/gamecontrollerdb.txt"), {});
-    std::string stand_in = "#!/bin/sh\n"
-                           "{ echo \"args=$*\"; echo \"pwd=$(pwd)\";"
-                           " echo \"map=$SDL_GAMECONTROLLERCONFIG_FILE\";"
-                           " echo \"libs=$LD_LIBRARY_PATH\"; } > \"$1/started\"\n";
-    write_file(port.file("plim/plim"), std::vector<uint8_t>(stand_in.begin(), stand_in.end()));
-    ASSERT_EQ(chmod(port.file("plim/plim").c_str(), 0755), 0);
-    Output copy = shell("cp '" PLIM_SOURCE_DIR "/packaging/handheld/plim.sh' '" + port.path + "/'");
+    for (const char* arch : {"aarch64", "armhf"})
+        write_script(port.file("plim/plim.") + arch,
+                     "#!/bin/sh\n"
+                     "{ echo \"program=$(basename \"$0\")\"; echo \"args=$*\"; echo \"pwd=$(pwd)\";"
+                     " echo \"config=$SDL_GAMECONTROLLERCONFIG\";"
+                     " echo \"file=$SDL_GAMECONTROLLERCONFIG_FILE\";"
+                     " echo \"libs=$LD_LIBRARY_PATH\"; } > \"$1/started\"\n");
+    write_script(port.file("bin/uname"), "#!/bin/sh\necho \"$MACHINE\"\n");
+    Output copy = shell("cp '" PLIM_SOURCE_DIR "/packaging/handheld/PLIM.sh' '" + port.path + "/'");
     ASSERT_EQ(copy.status, 0) << copy.text;
+    std::string started_file = port.file("plim/conf/started");
+    auto launch = [&](const std::string& machine, const std::string& environment) {
+        remove(started_file.c_str());
+        return shell("env -u SDL_GAMECONTROLLERCONFIG -u SDL_GAMECONTROLLERCONFIG_FILE"
+                     " PATH='" + port.path + "/bin':\"$PATH\" XDG_DATA_HOME='" + port.path +
+                     "/data' MACHINE=" + machine + " LD_LIBRARY_PATH=/opt/x " + environment +
+                     " '" + port.path + "/PLIM.sh'");
+    };
 
-    Output run = shell("env -u SDL_GAMECONTROLLERCONFIG -u SDL_GAMECONTROLLERCONFIG_FILE"
-                       " LD_LIBRARY_PATH=/opt/x sh '" + port.path + "/plim.sh'");
+    // A 64-bit handheld without a mapping of its own: the port's mapping file.
+    Output run = launch("aarch64", "");
     ASSERT_EQ(run.status, 0) << run.text;
-    std::vector<uint8_t> bytes = read_file(port.file("plim/conf/started"));
-    std::string started(bytes.begin(), bytes.end());
+    std::string started = text_of(started_file);
+    EXPECT_NE(started.find("program=plim.aarch64\n"), std::string::npos) << started;
     EXPECT_NE(started.find("args=" + port.path + "/plim/conf\n"), std::string::npos) << started;
     EXPECT_NE(started.find("pwd=" + port.path + "/plim\n"), std::string::npos) << started;
-    EXPECT_NE(started.find("map=" + port.path + "/plim/gamecontrollerdb.txt\n"), std::string::npos)
+    EXPECT_NE(started.find("config=\nfile=" + port.path + "/plim/gamecontrollerdb.txt\n"),
+              std::string::npos)
         << started;
-    EXPECT_NE(started.find("libs=" + port.path + "/plim/lib:/opt/x\n"), std::string::npos) << started;
+    EXPECT_NE(started.find("libs=" + port.path + "/plim/libs.aarch64:/opt/x\n"), std::string::npos)
+        << started;
 
-    // A mapping the firmware already exports is left alone.
-    Output keep = shell("SDL_GAMECONTROLLERCONFIG='x,y' sh '" + port.path + "/plim.sh'");
-    ASSERT_EQ(keep.status, 0) << keep.text;
-    bytes = read_file(port.file("plim/conf/started"));
-    started.assign(bytes.begin(), bytes.end());
-    EXPECT_NE(started.find("map=\n"), std::string::npos) << started;
+    // A 32-bit one whose firmware exports its mapping: left alone.
+    run = launch("armv7l", "SDL_GAMECONTROLLERCONFIG='x,y'");
+    ASSERT_EQ(run.status, 0) << run.text;
+    started = text_of(started_file);
+    EXPECT_NE(started.find("program=plim.armhf\n"), std::string::npos) << started;
+    EXPECT_NE(started.find("config=x,y\nfile=\n"), std::string::npos) << started;
+    EXPECT_NE(started.find("libs=" + port.path + "/plim/libs.armhf:/opt/x\n"), std::string::npos)
+        << started;
+
+    // The port manager's control folder works out the device's mapping.
+    ASSERT_EQ(mkdir(port.file("data/PortMaster").c_str(), 0755), 0);
+    std::string control = "get_controls() { sdl_controllerconfig=\"pad,from,$controlfolder\"; }\n";
+    write_file(port.file("data/PortMaster/control.txt"),
+               std::vector<uint8_t>(control.begin(), control.end()));
+    run = launch("aarch64", "");
+    ASSERT_EQ(run.status, 0) << run.text;
+    started = text_of(started_file);
+    EXPECT_NE(started.find("config=pad,from," + port.path + "/data/PortMaster\nfile=\n"),
+              std::string::npos)
+        << started;
+
+    // A processor the port has no program for: said so, nothing started.
+    run = launch("x86_64", "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.text.find("no program for this processor (x86_64)"), std::string::npos) << run.text;
+    EXPECT_FALSE(file_exists(started_file));
 }

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# cross-build.sh ARCH TARGET...: builds PLIM's TARGETs (plim, plim-render,
+# plim-shot) in Release for ARCH into build-ARCH and prints that directory.
+#
+# ARCH is aarch64 or armhf (cross-compiled with Debian's cross compilers and
+# multiarch libraries, see cmake/toolchains; plim built for the handheld port)
+# or native (this machine).  The tools are configured only when a tool is
+# asked for, so building plim alone needs SDL2 and nothing else.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+arch=${1:?usage: cross-build.sh aarch64|armhf|native TARGET...}
+shift
+options=(-DCMAKE_BUILD_TYPE=Release -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF)
+case $arch in
+    aarch64) options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64-linux-gnu.cmake -DPLIM_HANDHELD=ON) ;;
+    armhf) options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/arm-linux-gnueabihf.cmake -DPLIM_HANDHELD=ON) ;;
+    native) ;;
+    *) echo "cross-build.sh: unknown architecture $arch (aarch64, armhf or native)" >&2; exit 2 ;;
+esac
+tools=OFF
+for target in "$@"; do [[ $target == plim-* ]] && tools=ON; done
+options+=("-DPLIM_TOOLS=$tools")
+
+dir=build-$arch
+log=$dir.build.log
+if ! { cmake -S . -B "$dir" "${options[@]}" && cmake --build "$dir" -j"${JOBS:-$(nproc)}" --target "$@"; } >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    echo "cross-build.sh: building $* for $arch failed (whole log: $log)" >&2
+    exit 1
+fi
+echo "$dir"

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# make-port.sh: builds the handheld port and writes dist/plim-port.zip.
+#
+# The archive holds, in the layout the handheld port manager installs from:
+#   PLIM.sh                 the launcher (packaging/handheld/PLIM.sh)
+#   plim/plim.aarch64       plim for 64-bit ARM, Release, stripped
+#   plim/plim.armhf         plim for 32-bit ARM with hardware floating point
+#   plim/port.json          the manager's description of the port
+#   plim/README.md          controls, the song's place, what the programs need
+#   plim/screenshot.png     the grid screen (docs/screens/grid.png)
+# Prints what each program needs (libraries, newest C library symbol version,
+# newest SDL2 function) and writes the same into the README.  The archive is
+# reproducible: every entry has the time of the last commit (or
+# SOURCE_DATE_EPOCH), fixed permissions, no owner, in a fixed order, so one
+# commit gives the same bytes.  Needs the cross compilers and multiarch SDL2
+# (tools/install-deps.sh port) and zip.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+command -v zip >/dev/null || { echo "make-port.sh: needs zip (apt-get install zip)" >&2; exit 1; }
+
+stage=dist/port
+archive=dist/plim-port.zip
+rm -rf "$stage" "$archive"
+mkdir -p "$stage/plim"
+
+declare -A triplet=([aarch64]=aarch64-linux-gnu [armhf]=arm-linux-gnueabihf)
+declare -A processor=([aarch64]="64-bit ARM (aarch64)" [armhf]="32-bit ARM, hard float (armhf)")
+for arch in aarch64 armhf; do
+    dir=$(tools/cross-build.sh "$arch" plim)
+    "${triplet[$arch]}-strip" --strip-all -o "$stage/plim/plim.$arch" "$dir/plim"
+done
+# The one version number: project(plim VERSION ...) in CMakeLists.txt.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-aarch64/CMakeCache.txt)
+
+# What each program needs, for the console and the README.
+needs=$(tools/binary-needs.sh "$stage/plim/plim.aarch64" "$stage/plim/plim.armhf")
+field() { awk -v p="$1: $2" 'index($0, p " ") == 1 { print substr($0, length(p) + 2) }' <<<"$needs"; }
+# "VERSION N/M NAME..." -> "VERSION (NAME, NAME)" or "VERSION (all M imports)".
+newest() {
+    local version counts names
+    read -r version counts names <<<"$1"
+    if [[ ${counts%/*} == "${counts#*/}" && ${counts%/*} -gt 2 ]]; then
+        echo "$version (all ${counts#*/} imports)"
+    else
+        echo "$version (${names// /, })"
+    fi
+}
+table="| Program | Processor | Links | C library | SDL2 |
+|---|---|---|---|---|"
+echo "PLIM $version handheld port"
+for arch in aarch64 armhf; do
+    program=plim.$arch
+    links=$(field "$program" needs)
+    glibc=$(newest "$(field "$program" glibc)")
+    sdl=$(newest "$(field "$program" sdl)")
+    echo "  $program: links $links"
+    echo "  $program: needs C library GLIBC_$glibc"
+    echo "  $program: needs SDL $sdl"
+    table+="
+| \`$program\` | ${processor[$arch]} | ${links// /, } | GLIBC_${glibc%% *} or newer | ${sdl%% *} or newer |"
+    notes+="- \`$program\`: newest C library symbol version GLIBC_$glibc; newest SDL2 function from SDL $sdl.
+"
+done
+needs_text="$table
+
+${notes%$'\n'}"
+
+cp packaging/handheld/PLIM.sh "$stage/PLIM.sh"
+sed "s/@VERSION@/$version/" packaging/handheld/port.json >"$stage/plim/port.json"
+awk -v version="$version" -v needs="$needs_text" '
+    { gsub(/@VERSION@/, version) }
+    $0 == "@NEEDS@" { print needs; next }
+    { print }
+' packaging/handheld/README.md >"$stage/plim/README.md"
+cp docs/screens/grid.png "$stage/plim/screenshot.png"
+
+# Fixed times (UTC), modes and order; zip -X leaves out owners and extra times.
+when=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
+entries=(PLIM.sh plim/ plim/README.md plim/plim.aarch64 plim/plim.armhf plim/port.json plim/screenshot.png)
+(
+    cd "$stage"
+    chmod 755 PLIM.sh plim plim/plim.aarch64 plim/plim.armhf
+    chmod 644 plim/README.md plim/port.json plim/screenshot.png
+    touch -h -d "@$when" "${entries[@]}"
+    TZ=UTC zip -X -9 -q "../${archive#dist/}" "${entries[@]}"
+)
+echo "  wrote $archive ($(stat -c %s "$archive") bytes, sha256 $(sha256sum "$archive" | cut -c1-16)...)"
