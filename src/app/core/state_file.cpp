@@ -13,14 +13,41 @@
 #include "app/core/ticks.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 static const char STATE_FILE_NAME[] = "/plim.state";
 constexpr int TEMP_PATH_SIZE = 1060;
 constexpr int GRID_BYTES = GRID_ROWS * GRID_COLS;
+
+static bool is_directory(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool make_song_directory(const char* dir)
+{
+    struct stat info;
+    if (stat(dir, &info) == 0) return S_ISDIR(info.st_mode);
+    char path[STATE_PATH_SIZE];
+    int length = std::snprintf(path, sizeof path, "%s", dir);
+    if (length <= 0 || length >= STATE_PATH_SIZE) return false;
+    // Each parent in turn, then dir itself; one that is already there is fine.
+    for (int end = 1; end <= length; end++) {
+        if (path[end] != '/' && path[end] != '\0') continue;
+        char kept = path[end];
+        path[end] = '\0';
+        bool made = mkdir(path, 0777) == 0 || errno == EEXIST;
+        path[end] = kept;
+        if (!made) return false;
+    }
+    return is_directory(dir);
+}
 
 bool format_state_path(AppState& state, const char* dir)
 {

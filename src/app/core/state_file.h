@@ -8,6 +8,12 @@
 constexpr int STATE_IMAGE_SIZE = 152;  // what is always written
 constexpr int32_t SAVE_DELAY_MS = 500;
 
+// Makes the song directory dir, with its parents, when nothing exists under
+// that name yet; anything already there (a directory, or a file that is left
+// alone) is not touched.  Returns whether dir is a directory afterwards.
+// Main thread, at start-up before loading.
+bool make_song_directory(const char* dir);
+
 // Sets state_path to "<dir>/plim.state".  A directory too long for the path
 // buffer leaves state_path empty (returns false): cutting it short could name
 // some other file, so such a run neither loads nor saves.
