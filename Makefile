@@ -1,21 +1,29 @@
-# PLIM: `make run` plays, `make test` runs the whole suite.  Both install what
-# is missing first.
+# PLIM: `make run` plays, `make test` runs the whole suite.  Each target
+# first installs the packages it needs and this machine lacks
+# (tools/install-deps.sh GROUP...): `make run` only the program's.
 DIR ?= .
 PREFIX ?= /usr/local
 BUILD ?= build
 JOBS ?= $(shell nproc)
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPLIM_TESTS=OFF
 
-.PHONY: deps build run test bench fuzz install clean
+.PHONY: deps build run test bench fuzz install uninstall clean
 
+# Everything the test command, the fuzzers and the benchmarks need.
 deps:
-	@tools/install-deps.sh
+	@tools/install-deps.sh test bench
 
-build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPLIM_TESTS=OFF >/dev/null
+# The program and the tools (plim-render, plim-shot).
+build:
+	@tools/install-deps.sh program tools
+	@$(CONFIGURE) -DPLIM_TOOLS=ON -DPLIM_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
-	@mkdir -p "$(DIR)"
+# The program alone; plim makes DIR if it is missing.
+run:
+	@tools/install-deps.sh program
+	@$(CONFIGURE) -DPLIM_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target plim
 	$(BUILD)/plim "$(DIR)"
 
 test: deps
@@ -26,12 +34,20 @@ FUZZ_SECONDS ?= 600
 fuzz: deps
 	@tools/run-fuzz.sh $(FUZZ_SECONDS)
 
-bench: build
+bench:
+	@tools/install-deps.sh program bench
+	@$(CONFIGURE) -DPLIM_BENCH=ON >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target plim_bench
 	$(BUILD)/plim_bench
 
 # PREFIX sets where (default /usr/local); DESTDIR is honoured for staging.
+# The programs are stripped as they are installed.
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Removes exactly what `make install` with the same PREFIX and DESTDIR put.
+uninstall: build
+	@tools/uninstall.sh $(BUILD) "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD) build-test build-asan build-tsan build-fuzz *.log

@@ -1,26 +1,159 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever PLIM's build, tests and tools need and this
-# machine lacks.  Uses sudo when not run as root.
+# tools/install-deps.sh GROUP...: makes sure the packages of each named group
+# are present, installing with apt-get only what is missing.
+#
+#   program  what the program needs to build: a compiler, CMake, SDL2
+#   tools    plim-render, plim-shot and the icon: libpng
+#   test     everything the test command needs (program and tools included):
+#            GoogleTest, clang and its fuzzer runtime, man, the desktop-entry
+#            checker, clang-format
+#   bench    Google Benchmark
+#   port     the ARM cross-builds: the arm64 and armhf architectures, their
+#            cross compilers, SDL2 and libpng, and qemu to run what they build
+#
+# Each package is checked the way the build will look for it (a command on
+# the PATH, a pkg-config module, a library file; a foreign architecture's
+# package is asked of dpkg by its qualified name), so nothing is installed
+# twice and apt is left alone when all is there.  When something is missing
+# and cannot be installed (no apt-get, no root and no sudo, sudo refused, apt
+# failing), the script says what to install and exits 1.
 set -euo pipefail
 
-packages=(
-    cmake make g++ pkg-config
-    libsdl2-dev libpng-dev
-    libgtest-dev libbenchmark-dev
-    clang libclang-rt-14-dev
-    man-db desktop-file-utils
-)
+usage() {
+    echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port)" >&2
+    exit 2
+}
+
+PORT_ARCHITECTURES=(arm64 armhf)
+
+# The packages of one group, one per line.
+group_packages() {
+    case $1 in
+    program) printf '%s\n' cmake make g++ pkg-config libsdl2-dev ;;
+    tools) printf '%s\n' libpng-dev ;;
+    test)
+        group_packages program
+        group_packages tools
+        printf '%s\n' libgtest-dev clang libclang-rt-14-dev man-db desktop-file-utils clang-format
+        ;;
+    bench) printf '%s\n' libbenchmark-dev ;;
+    port)
+        printf '%s\n' crossbuild-essential-arm64 crossbuild-essential-armhf \
+            libsdl2-dev:arm64 libsdl2-dev:armhf libpng-dev:arm64 libpng-dev:armhf qemu-user-static
+        ;;
+    *) return 1 ;;
+    esac
+}
+
+have_command() {
+    local name
+    for name in "$@"; do command -v "$name" >/dev/null 2>&1 || return 1; done
+}
+
+have_module() {
+    have_command pkg-config && pkg-config --exists "$@" 2>/dev/null
+}
+
+# The libFuzzer runtime that clang links with -fsanitize=fuzzer.
+have_fuzzer_runtime() {
+    have_command clang || return 1
+    local dir
+    dir=$(clang -print-runtime-dir 2>/dev/null) || return 1
+    [[ -f $dir/libclang_rt.fuzzer-$(uname -m).a ]]
+}
+
+# Exactly "installed" for this one package name (qualified by an architecture
+# or not): one status line, nothing else.
+dpkg_installed() {
+    have_command dpkg-query || return 1
+    local status
+    status=$(dpkg-query -W -f='${db:Status-Abbrev}\n' "$1" 2>/dev/null) || return 1
+    [[ $status == "ii " ]]
+}
+
+# Whether the build will find what this package provides.
+present() {
+    case $1 in
+    cmake | make | g++ | pkg-config | clang-format) have_command "$1" ;;
+    clang) have_command clang clang++ ;;
+    man-db) have_command man ;;
+    desktop-file-utils) have_command desktop-file-validate ;;
+    libsdl2-dev) have_module sdl2 ;;
+    libpng-dev) have_module libpng ;;
+    libgtest-dev) have_module gtest gtest_main ;;
+    libbenchmark-dev) have_module benchmark ;;
+    libclang-rt-14-dev) have_fuzzer_runtime ;;
+    crossbuild-essential-arm64) have_command aarch64-linux-gnu-g++ ;;
+    crossbuild-essential-armhf) have_command arm-linux-gnueabihf-g++ ;;
+    qemu-user-static) have_command qemu-aarch64-static qemu-arm-static ;;
+    *) dpkg_installed "$1" ;;
+    esac
+}
+
+# Tells the user what to install by hand, then gives up.
+give_up() {
+    echo "install-deps: $1" >&2
+    echo "install-deps: missing (Debian package names): ${missing[*]}" >&2
+    if have_command apt-get; then
+        echo "install-deps: as root, run:" >&2
+        local arch
+        for arch in "${architectures[@]}"; do echo "    dpkg --add-architecture $arch" >&2; done
+        [[ ${#architectures[@]} -eq 0 ]] || echo "    apt-get update" >&2
+        echo "    apt-get install ${missing[*]}" >&2
+    fi
+    exit 1
+}
+
+[[ $# -gt 0 ]] || usage
+packages=()
+for group in "$@"; do
+    list=$(group_packages "$group") || usage
+    mapfile -t -O "${#packages[@]}" packages <<<"$list"
+done
 
 missing=()
 for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+    [[ " ${missing[*]} " == *" $package "* ]] && continue
+    present "$package" || missing+=("$package")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
+# Foreign architectures the missing packages need that dpkg does not know yet.
+architectures=()
+if [[ " $* " == *" port "* ]] && have_command dpkg; then
+    known=" $(dpkg --print-architecture) $(dpkg --print-foreign-architectures | tr '\n' ' ') "
+    for arch in "${PORT_ARCHITECTURES[@]}"; do
+        [[ $known == *" $arch "* ]] || architectures+=("$arch")
+    done
+fi
+
+have_command apt-get dpkg || give_up "no apt-get here: install what these packages provide with the system's own package manager"
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+    have_command sudo || give_up "not running as root, and sudo is not installed"
+    as_root=(sudo)
+    sudo true || give_up "sudo was refused"
+fi
+
+echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another apt at work holds the lock: wait for it rather than fail at once.
+apt=(apt-get -q -o DPkg::Lock::Timeout=300)
+for arch in "${architectures[@]}"; do
+    "${as_root[@]}" dpkg --add-architecture "$arch" || give_up "could not add the architecture $arch"
+done
+# Fresh package lists only when the old ones cannot serve (or a new
+# architecture has none yet).
+if [[ ${#architectures[@]} -gt 0 ]] ||
+    ! "${as_root[@]}" "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null; then
+    "${as_root[@]}" "${apt[@]}" update >/dev/null || give_up "apt-get update failed"
+    "${as_root[@]}" "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null ||
+        give_up "apt-get install failed"
+fi
+
+still=()
+for package in "${missing[@]}"; do present "$package" || still+=("$package"); done
+if [[ ${#still[@]} -gt 0 ]]; then
+    missing=("${still[@]}")
+    give_up "installed, but the build still cannot find these"
+fi

@@ -85,30 +85,3 @@ bool output_close(OutputFile& out, bool written)
     if (failure != 0) errno = failure;
     return written && failure == 0;
 }
-
-static bool is_directory(const char* path)
-{
-    struct stat info;
-    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool make_directories(const char* path)
-{
-    char partial[DURABLE_PATH_SIZE];
-    int length = std::snprintf(partial, sizeof partial, "%s", path);
-    if (length < 0 || length >= DURABLE_PATH_SIZE) {
-        errno = ENAMETOOLONG;
-        return false;
-    }
-    // Each parent in turn, then the whole path.
-    for (int end = 1; end <= length; end++) {
-        if (end < length && partial[end] != '/') continue;
-        char kept = partial[end];
-        partial[end] = '\0';
-        bool made = mkdir(partial, 0777) == 0 || (errno == EEXIST && is_directory(partial));
-        if (!made && errno == EEXIST) errno = ENOTDIR;
-        partial[end] = kept;
-        if (!made) return false;
-    }
-    return true;
-}

@@ -37,7 +37,3 @@ bool output_close(OutputFile& out, bool written);
 // a stream cannot).
 inline bool output_seekable(const OutputFile& out) { return !out.stream; }
 
-// Makes the directory path and any missing parents, like mkdir -p.  True when
-// path ends up a directory; false, with errno set (ENOTDIR when something
-// else stands in the way), otherwise.
-bool make_directories(const char* path);

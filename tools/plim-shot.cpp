@@ -9,6 +9,7 @@
 #include "saved_song.h"
 #include "tool_arguments.h"
 
+#include "app/core/directories.h"
 #include "display/canvas.h"
 #include "display/grid_screen.h"
 #include "display/guide_screen.h"

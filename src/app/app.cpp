@@ -1,8 +1,10 @@
 // Start-up, the frame loop and shutdown.
 #include "app/app.h"
 
+#include "app/core/directories.h"
 #include "app/core/state_file.h"
 #include "app/core/ticks.h"
+#include "app/options.h"
 #include "controls/repeat_timers.h"
 #include "display/canvas_size.h"
 #include "display/grid_screen.h"
@@ -10,6 +12,9 @@
 #include "display/picker_screen.h"
 #include "sound/audio.h"
 #include "sound/audition.h"
+
+#include <cstdlib>
+#include <cstring>
 
 constexpr int AUDIO_BUFFER_FRAMES = 512;
 
@@ -39,14 +44,31 @@ static SDL_AudioDeviceID open_audio_device(AppState& state)
     return SDL_OpenAudioDevice(nullptr, 0, &desired, nullptr, 0);
 }
 
+// SDL falls back to its off-screen driver when there is no display; that
+// (or the dummy driver) shows nobody anything, so it is taken only when the
+// user named a driver in SDL_VIDEODRIVER, as the tests do.
+static bool video_unseen()
+{
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen && chosen[0] != '\0') return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
 int app_start(App& app, AppState& state, int argc, char** argv)
 {
     app.state = &state;
-    format_state_path(state, argc > 1 ? argv[1] : ".");
+    const char* dir = argc > 1 ? argv[1] : ".";
+    make_directories(dir);  // failing that, the song is played and not saved
+    format_state_path(state, dir);
     load_state(state);
 
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) < 0)
         return EXIT_SDL_INIT;
+    if (video_unseen()) {
+        SDL_Quit();
+        return EXIT_SDL_INIT;
+    }
     app.window = SDL_CreateWindow("PLIM", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                   CANVAS_WIDTH, CANVAS_HEIGHT,
                                   SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
@@ -113,9 +135,18 @@ void app_stop(App& app)
 
 int run_plim(int argc, char** argv)
 {
+    CommandLine line = parse_command_line(argc, argv);
+    switch (line.action) {
+    case COMMAND_HELP: print_usage(stdout); return 0;
+    case COMMAND_VERSION: print_version(stdout); return 0;
+    case COMMAND_UNKNOWN_OPTION: print_usage(stderr); return EXIT_UNKNOWN_OPTION;
+    case COMMAND_RUN: break;
+    }
+    char* song_args[] = {argv[0], const_cast<char*>(line.dir), nullptr};
+
     static AppState state;  // outlives the audio device
     App app;
-    int failure = app_start(app, state, argc, argv);
+    int failure = app_start(app, state, 2, song_args);
     if (failure != 0) return failure;
     while (app_frame(app)) {
     }

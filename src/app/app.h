@@ -27,9 +27,11 @@ enum StartFailure {
 };
 
 // Start-up: fills state (which must be fresh and outlive the audio device),
-// loads the song from the directory argv[1] (or "."), opens SDL, window,
-// renderer, input device and audio device and enters the picker.  Returns 0,
-// or the exit status of the step that failed.
+// makes the song directory argv[1] (or ".") when it is missing and loads the
+// song from it, opens SDL, window, renderer, input device and audio device and
+// enters the picker.  SDL's off-screen or dummy video counts as SDL failing
+// unless SDL_VIDEODRIVER chose it.  Returns 0, or the exit status of the step
+// that failed.
 int app_start(App& app, AppState& state, int argc, char** argv);
 
 // One frame: events, repeat timers, audition, due save, drawing, present,
@@ -39,5 +41,6 @@ bool app_frame(App& app);
 // Shutdown: the last save, then everything closed in reverse order.
 void app_stop(App& app);
 
-// The whole program; returns its exit status.
+// The whole program: the options (--help, --version) or a run with the song
+// directory; returns the exit status.
 int run_plim(int argc, char** argv);

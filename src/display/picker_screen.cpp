@@ -21,21 +21,27 @@ const uint8_t LOGO_GLYPHS[LOGO_LETTERS][GLYPH_ROWS] = {
     {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11},  // M
 };
 
-static void draw_logo(SDL_Renderer* renderer, uint32_t elapsed)
+void draw_logo(SDL_Renderer* renderer, int left, int top, int dot, int letters)
 {
-    uint32_t shown = elapsed / LOGO_LETTER_MS;
-    int letters = static_cast<int>(shown < 3 ? shown : 3) + 1;
-    for (int i = 0; i < letters; i++) {
-        SDL_SetRenderDrawColor(renderer, 255, 255, 255, 255);
+    SDL_SetRenderDrawColor(renderer, 255, 255, 255, 255);
+    for (int i = 0; i < letters && i < LOGO_LETTERS; i++) {
         for (int r = 0; r < GLYPH_ROWS; r++) {
             for (int k = 0; k < GLYPH_COLUMNS; k++) {
                 if ((LOGO_GLYPHS[i][r] & (0x10 >> k)) == 0) continue;
-                SDL_Rect dot = {LOGO_LEFT + GLYPH_ADVANCE * LOGO_DOT * i + LOGO_DOT * k,
-                                LOGO_TOP + LOGO_DOT * r, LOGO_DOT, LOGO_DOT};
-                SDL_RenderFillRect(renderer, &dot);
+                SDL_Rect square = {left + GLYPH_ADVANCE * dot * i + dot * k, top + dot * r, dot,
+                                   dot};
+                SDL_RenderFillRect(renderer, &square);
             }
         }
     }
+}
+
+// One more letter every LOGO_LETTER_MS from the picker's start.
+static void draw_revealed_logo(SDL_Renderer* renderer, uint32_t elapsed)
+{
+    uint32_t shown = elapsed / LOGO_LETTER_MS;
+    int letters = static_cast<int>(shown < 3 ? shown : 3) + 1;
+    draw_logo(renderer, LOGO_LEFT, LOGO_TOP, LOGO_DOT, letters);
 }
 
 // The chosen bank is bracketed and bright; both patterns add four
@@ -56,7 +62,7 @@ void draw_picker_screen(SDL_Renderer* renderer, const AppState& state, uint32_t 
     uint32_t elapsed = now - state.logo_start;  // unsigned: survives the tick counter wrapping
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
-    draw_logo(renderer, elapsed);
+    draw_revealed_logo(renderer, elapsed);
     draw_text(renderer, 219, 138, "PICK A SOUND BANK", 2, 150);
     draw_bank_lines(renderer, state.bank.load());
 }

@@ -13,6 +13,15 @@ constexpr int LOGO_LETTERS = 4;
 // The dot rows of P, L, I and M, drawn large on the picker.
 extern const uint8_t LOGO_GLYPHS[LOGO_LETTERS][GLYPH_ROWS];
 
+// The whole logo's size in dots: four letters with a blank column between.
+constexpr int LOGO_WIDTH_DOTS = GLYPH_ADVANCE * (LOGO_LETTERS - 1) + GLYPH_COLUMNS;  // 23
+constexpr int LOGO_HEIGHT_DOTS = GLYPH_ROWS;                                      // 7
+
+// Draws the first letters (1 to LOGO_LETTERS) of the logo in white, each dot
+// a filled square of dot x dot pixels, the top-left dot at (left, top).  The
+// picker draws it; so does the icon maker.
+void draw_logo(SDL_Renderer* renderer, int left, int top, int dot, int letters);
+
 // Clears to black and draws the picker.  now: SDL_GetTicks of this frame;
 // the logo is revealed from state.logo_start.  Main thread.
 void draw_picker_screen(SDL_Renderer* renderer, const AppState& state, uint32_t now);

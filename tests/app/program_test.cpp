@@ -1,5 +1,6 @@
 // The whole program started headless: start-up, quitting on SIGTERM, the
-// last save and the start-up failures.
+// last save, the song directory made when missing, the options and the
+// start-up failures.
 #include "support/files.h"
 #include "support/programs.h"
 
@@ -26,10 +27,12 @@ std::string text_of(const std::string& path)
 
 // Starts plim in cwd with args, waits until its audio thread runs (start-up
 // is through), sends SIGTERM and waits for the exit.
-Outcome run_until_sigterm(const TempDir& cwd, const std::vector<std::string>& args)
+Outcome run_until_sigterm(const TempDir& cwd, const std::vector<std::string>& args,
+                          const std::vector<std::pair<std::string, std::string>>& env =
+                              headless_env())
 {
     TempDir logs;
-    Child child = start_program(built_program("plim"), args, headless_env(), cwd.path, logs.path);
+    Child child = start_program(built_program("plim"), args, env, cwd.path, logs.path);
     bool started = wait_for_thread(child, "SDLAudio", START_TIMEOUT_MS);
     EXPECT_TRUE(started) << "plim did not reach its frame loop";
     kill(child.pid, SIGTERM);
@@ -37,10 +40,14 @@ Outcome run_until_sigterm(const TempDir& cwd, const std::vector<std::string>& ar
     return {status, text_of(child.out_path), text_of(child.err_path)};
 }
 
-Outcome run_to_exit(const std::vector<std::pair<std::string, std::string>>& env, const TempDir& cwd)
+// Runs program (plim unless given) with args in cwd until it exits by itself.
+Outcome run_to_exit(const std::vector<std::pair<std::string, std::string>>& env, const TempDir& cwd,
+                    std::vector<std::string> args = {}, std::string program = "")
 {
     TempDir logs;
-    Child child = start_program(built_program("plim"), {cwd.path}, env, cwd.path, logs.path);
+    if (args.empty()) args = {cwd.path};
+    if (program.empty()) program = built_program("plim");
+    Child child = start_program(program, args, env, cwd.path, logs.path);
     int status = wait_program(child, EXIT_TIMEOUT_MS);
     return {status, text_of(child.out_path), text_of(child.err_path)};
 }
@@ -126,4 +133,81 @@ TEST(Program, StartUpFailuresEndWithTheirExitCodeAndPrintNothing)
     EXPECT_EQ(no_audio.status, 5);
     EXPECT_EQ(no_audio.out, "");
     EXPECT_FALSE(file_exists(dir.file("plim.state")));  // failures save nothing
+}
+
+TEST(Program, AMissingSongDirectoryIsMadeWithItsParentsAndAFileInItsPlaceIsLeftAlone)
+{
+    TempDir cwd;
+    Outcome run = run_until_sigterm(cwd, {cwd.file("songs/new/one")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_file(cwd.file("songs/new/one/plim.state")).size(), 152u);
+
+    // A name that starts with a dash is a directory when written as a path.
+    run = run_until_sigterm(cwd, {"./-x"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_file(cwd.file("-x/plim.state")).size(), 152u);
+
+    // A file where the directory should be: played, nothing made or changed.
+    std::vector<uint8_t> note = {'k', 'e', 'e', 'p'};
+    write_file(cwd.file("taken"), note);
+    for (const char* dir : {"taken", "taken/inside"}) {
+        run = run_until_sigterm(cwd, {cwd.file(dir)});
+        EXPECT_EQ(run.status, 0) << dir;
+        EXPECT_EQ(read_file(cwd.file("taken")), note) << dir;
+    }
+}
+
+TEST(Program, HelpAndVersionPrintAndExitWithoutStartingSdlAndOtherOptionsAreRefused)
+{
+    TempDir cwd;
+    // Were SDL started, this driver would end the run with status 1.
+    auto env = headless_env();
+    env.push_back({"SDL_VIDEODRIVER", "nonexistent"});
+
+    Outcome help = run_to_exit(env, cwd, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    for (const char* part : {"usage: plim [DIRECTORY]", "plim.state", "A places", "SELECT+START",
+                             "./-name", "man plim"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part << " in\n" << help.out;
+
+    Outcome version = run_to_exit(env, cwd, {cwd.path, "--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "plim " PLIM_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+
+    for (const char* option : {"-x", "--helpme", "-"}) {
+        Outcome refused = run_to_exit(env, cwd, {option});
+        EXPECT_EQ(refused.status, 2) << option;
+        EXPECT_EQ(refused.out, "") << option;
+        EXPECT_EQ(refused.err, help.out) << option;
+    }
+    EXPECT_FALSE(file_exists(cwd.file("plim.state")));
+    EXPECT_FALSE(file_exists(cwd.file("-x")));
+}
+
+TEST(Program, SdlsOffScreenVideoCountsAsNoVideoUnlessChosen)
+{
+    // The off-screen driver brings in the system's GL stack, whose leaks at
+    // exit are not PLIM's: no leak check for these two runs.
+    const std::pair<std::string, std::string> no_leak_check = {"ASAN_OPTIONS", "detect_leaks=0"};
+
+    // Chosen through SDL_VIDEODRIVER, the off-screen driver plays as dummy does.
+    TempDir chosen;
+    auto env = headless_env();
+    env.push_back({"SDL_VIDEODRIVER", "offscreen"});
+    env.push_back(no_leak_check);
+    Outcome run = run_until_sigterm(chosen, {chosen.path}, env);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_file(chosen.file("plim.state")).size(), 152u);
+
+    // Without a display and without the variable SDL falls back to it: refused.
+    TempDir unseen;
+    Outcome refused = run_to_exit(
+        {{"SDL_AUDIODRIVER", "dummy"}, no_leak_check}, unseen,
+        {"-u", "SDL_VIDEODRIVER", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", built_program("plim"),
+         unseen.path},
+        "/usr/bin/env");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_FALSE(file_exists(unseen.file("plim.state")));
 }

@@ -1,13 +1,16 @@
-// Installing into a prefix, the manual page, the desktop entry and the
-// handheld port's launcher.
+// Installing into a prefix and uninstalling, the icons, the manual pages, the
+// desktop entry and the handheld port's launcher.
+#include "display/picker_screen.h"
 #include "support/files.h"
 #include "support/programs.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -37,6 +40,79 @@ bool is_executable(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IXUSR);
 }
 
+Output install_into(const TempDir& prefix)
+{
+    return shell("cmake --install '" PLIM_BIN_DIR "' --prefix '" + prefix.path + "'");
+}
+
+// Every file and link under dir, one path a line, sorted.
+std::string files_under(const std::string& dir)
+{
+    return shell("cd '" + dir + "' && find . ! -type d | sort").text;
+}
+
+struct Rgba {
+    int width = 0, height = 0;
+    std::vector<uint8_t> bytes;  // 4 a pixel, top row first
+    const uint8_t* at(int x, int y) const { return &bytes[(y * width + x) * 4]; }
+};
+
+Rgba read_png(const std::string& path)
+{
+    Rgba picture;
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<uint8_t> bytes(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr)) return picture;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.bytes = std::move(bytes);
+    return picture;
+}
+
+bool is_white(const uint8_t* pixel)
+{
+    return pixel[0] == 255 && pixel[1] == 255 && pixel[2] == 255 && pixel[3] == 255;
+}
+
+// The icon is size x size, transparent in its corners, and its white pixels
+// are exactly the logo's dots, square and centred.  "" when it is.
+std::string icon_fault(const Rgba& icon, int size)
+{
+    if (icon.width != size || icon.height != size) return "not " + std::to_string(size) + " px";
+    if (icon.at(0, 0)[3] != 0 || icon.at(size - 1, size - 1)[3] != 0) return "corners not clear";
+    int left = size, top = size, right = -1, bottom = -1;
+    for (int y = 0; y < size; y++) {
+        for (int x = 0; x < size; x++) {
+            if (!is_white(icon.at(x, y))) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    int width = right - left + 1;
+    int dot = width / LOGO_WIDTH_DOTS;
+    if (dot < 1 || width != dot * LOGO_WIDTH_DOTS || bottom - top + 1 != dot * LOGO_HEIGHT_DOTS)
+        return "no logo of whole dots";
+    if (std::abs(left - (size - 1 - right)) > 1 || std::abs(top - (size - 1 - bottom)) > 1)
+        return "logo not centred";
+    for (int y = top; y <= bottom; y++) {
+        for (int x = left; x <= right; x++) {
+            int letter = (x - left) / dot / GLYPH_ADVANCE;
+            int column = (x - left) / dot % GLYPH_ADVANCE;
+            int row = (y - top) / dot;
+            bool lit = column < GLYPH_COLUMNS && (LOGO_GLYPHS[letter][row] & (0x10 >> column));
+            if (is_white(icon.at(x, y)) != lit)
+                return "pixel " + std::to_string(x) + "," + std::to_string(y) + " off the logo";
+        }
+    }
+    return "";
+}
+
 // Writes an executable shell script.
 void write_script(const std::string& path, const std::string& text)
 {
@@ -52,27 +128,72 @@ std::string text_of(const std::string& path)
 
 }  // namespace
 
-TEST(Install, PutsTheProgramsDesktopEntryAndManualPageUnderThePrefix)
+TEST(Install, PutsStrippedProgramsIconsDesktopEntryAndManualPagesUnderThePrefix)
 {
     TempDir prefix;
-    Output install = shell("cmake --install '" PLIM_BIN_DIR "' --prefix '" + prefix.path + "'");
+    Output install = install_into(prefix);
     ASSERT_EQ(install.status, 0) << install.text;
 
-    for (const char* program : {"plim", "plim-render", "plim-shot"})
-        EXPECT_TRUE(is_executable(prefix.file("bin/") + program)) << program;
+    for (const char* program : {"plim", "plim-render", "plim-shot"}) {
+        std::string path = prefix.file("bin/") + program;
+        ASSERT_TRUE(is_executable(path)) << program;
+        Output sections = shell("readelf -S -W '" + path + "'");
+        ASSERT_EQ(sections.status, 0) << sections.text;
+        EXPECT_EQ(sections.text.find(".symtab"), std::string::npos) << program << " not stripped";
+        EXPECT_EQ(sections.text.find(".debug_"), std::string::npos) << program << " not stripped";
+    }
     EXPECT_TRUE(file_exists(prefix.file("share/applications/plim.desktop")));
     EXPECT_TRUE(file_exists(prefix.file("share/man/man6/plim.6")));
+    EXPECT_TRUE(file_exists(prefix.file("share/man/man1/plim-render.1")));
+    EXPECT_TRUE(file_exists(prefix.file("share/man/man1/plim-shot.1")));
+    for (int size : {48, 128, 256}) {
+        std::string side = std::to_string(size);
+        std::string path = prefix.file("share/icons/hicolor/" + side + "x" + side + "/apps/plim.png");
+        EXPECT_EQ(icon_fault(read_png(path), size), "") << path;
+    }
 }
 
-TEST(Install, TheManualPageRendersCleanlyWithEverySection)
+TEST(Install, UninstallRemovesWhatInstallPutAndNothingElse)
 {
-    Output page = shell("MANWIDTH=80 man --warnings -l -P cat '" PLIM_SOURCE_DIR
-                        "/packaging/plim.6'");
-    ASSERT_EQ(page.status, 0) << page.text;
-    EXPECT_EQ(page.text.find("warning"), std::string::npos) << page.text;
-    for (const char* part : {"PLIM(6)", "CONTROLS", "SELECT + START", "FILES", "plim.state",
-                             "EXIT STATUS", "ENVIRONMENT", "SDL_GAMECONTROLLERCONFIG_FILE"})
-        EXPECT_NE(page.text.find(part), std::string::npos) << part;
+    TempDir prefix;
+    ASSERT_EQ(mkdir(prefix.file("bin").c_str(), 0755), 0);
+    write_file(prefix.file("bin/other-program"), {1, 2, 3});
+    std::string before = files_under(prefix.path);
+    Output install = install_into(prefix);
+    ASSERT_EQ(install.status, 0) << install.text;
+    ASSERT_NE(files_under(prefix.path), before);
+
+    Output uninstall = shell("'" PLIM_SOURCE_DIR "/tools/uninstall.sh' '" PLIM_BIN_DIR "' '" +
+                             prefix.path + "'");
+    ASSERT_EQ(uninstall.status, 0) << uninstall.text;
+    EXPECT_EQ(files_under(prefix.path), before) << uninstall.text;
+    EXPECT_EQ(read_file(prefix.file("bin/other-program")), std::vector<uint8_t>({1, 2, 3}));
+}
+
+// The three manual pages, made by the build, carry the build's version and
+// render without a warning.
+TEST(Install, TheManualPagesRenderCleanlyWithEverySection)
+{
+    const std::vector<std::pair<const char*, std::vector<const char*>>> pages = {
+        {"plim.6",
+         {"PLIM(6)", "OPTIONS", "--help", "--version", "CONTROLS", "SELECT + START", "FILES",
+          "plim.state", "EXIT STATUS", "ENVIRONMENT", "SDL_GAMECONTROLLERCONFIG_FILE"}},
+        {"plim-render.1",
+         {"PLIM-RENDER(1)", "SYNOPSIS", "loops", "OUTPUT", "standard output", "symbolic link",
+          "pipe", "--help", "--version", "EXIT STATUS", "152"}},
+        {"plim-shot.1",
+         {"PLIM-SHOT(1)", "SYNOPSIS", "outdir", "picker.png", "grid.png", "152",
+          "parents", "--help", "--version", "EXIT STATUS"}},
+    };
+    for (const auto& [name, parts] : pages) {
+        Output page = shell(std::string("LC_ALL=C MANWIDTH=80 man --warnings -l -P cat '") +
+                            PLIM_BIN_DIR "/man/" + name + "'");
+        ASSERT_EQ(page.status, 0) << name << page.text;
+        EXPECT_EQ(page.text.find("warning"), std::string::npos) << name << page.text;
+        EXPECT_NE(page.text.find("PLIM " PLIM_VERSION), std::string::npos) << name;
+        for (const char* part : parts)
+            EXPECT_NE(page.text.find(part), std::string::npos) << name << ": " << part;
+    }
 }
 
 TEST(Install, TheDesktopEntryIsValidAndKeepsTheSongInTheUsersDataFolder)
@@ -84,6 +205,7 @@ TEST(Install, TheDesktopEntryIsValidAndKeepsTheSongInTheUsersDataFolder)
     std::vector<uint8_t> bytes = read_file(entry);
     std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("Categories=Game;"), std::string::npos);
+    EXPECT_NE(text.find("\nIcon=plim\n"), std::string::npos);
     EXPECT_NE(text.find("exec plim \\\\\"\\\\$HOME/.local/share/plim\\\\\""), std::string::npos);
 }
 
