@@ -50,17 +50,17 @@ uninstall: build
 	@tools/uninstall.sh $(BUILD) "$(PREFIX)"
 
 clean:
-	rm -rf $(BUILD) build-test build-asan build-tsan build-fuzz *.log
+	rm -rf $(BUILD) build-test build-asan build-tsan build-fuzz build-native build-aarch64 build-armhf dist *.log
 
 # The handheld port: dist/plim-port.zip, plim for aarch64 and armhf with its
 # launcher (packaging/handheld; the README's Handhelds section).
 .PHONY: port cross-check
 port:
-	@tools/install-deps.sh port
+	@tools/install-deps.sh program tools port
 	@tools/make-port.sh
 
 # PLIM built for aarch64 and armhf, run under qemu, sounds, draws and behaves
 # exactly as this machine's build; CI runs it after the test command.
 cross-check:
-	@tools/install-deps.sh port
+	@tools/install-deps.sh program tools port
 	@tools/cross-check.sh

@@ -9,7 +9,8 @@
 #            checker, clang-format
 #   bench    Google Benchmark
 #   port     the ARM cross-builds: the arm64 and armhf architectures, their
-#            cross compilers, SDL2 and libpng, and qemu to run what they build
+#            cross compilers, SDL2 and libpng, qemu to run what they build,
+#            and zip for the port's archive
 #
 # Each package is checked the way the build will look for it (a command on
 # the PATH, a pkg-config module, a library file; a foreign architecture's
@@ -39,7 +40,7 @@ group_packages() {
     bench) printf '%s\n' libbenchmark-dev ;;
     port)
         printf '%s\n' crossbuild-essential-arm64 crossbuild-essential-armhf \
-            libsdl2-dev:arm64 libsdl2-dev:armhf libpng-dev:arm64 libpng-dev:armhf qemu-user-static
+            libsdl2-dev:arm64 libsdl2-dev:armhf libpng-dev:arm64 libpng-dev:armhf qemu-user-static zip
         ;;
     *) return 1 ;;
     esac
@@ -86,6 +87,7 @@ present() {
     crossbuild-essential-arm64) have_command aarch64-linux-gnu-g++ ;;
     crossbuild-essential-armhf) have_command arm-linux-gnueabihf-g++ ;;
     qemu-user-static) have_command qemu-aarch64-static qemu-arm-static ;;
+    zip) have_command zip ;;
     *) dpkg_installed "$1" ;;
     esac
 }
