@@ -2,7 +2,9 @@
 // on the range the limiter lets through, in a short polynomial.
 #pragma once
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace fast_tanh_detail {
 
@@ -70,9 +72,13 @@ inline double fast_tanh(double x)
     double size = std::fabs(x);
     if (!(size <= 1.3125)) return std::tanh(x);
     if (size < 0x1p-27) return x;  // tanh x = x (1 - x^2/3 ...) rounds to x
-    double scaled = size * SEGMENTS_PER_UNIT;  // exact
-    int segment = static_cast<int>(scaled + 0.5);
-    double u = scaled - segment;               // exact, -0.5 to 0.5
+    // The nearest multiple of 1/32 and the rest, both exactly; the segment
+    // number is read from the low bits of the rounded value.
+    constexpr double TO_INT = 6755399441055744.0;  // 1.5 x 2^52: adding it rounds to an integer
+    double scaled = size * SEGMENTS_PER_UNIT;
+    double rounded = scaled + TO_INT;
+    int segment = static_cast<int>(std::bit_cast<uint64_t>(rounded) & 63);  // 0 to 42
+    double u = scaled - (rounded - TO_INT);  // -0.5 to 0.5
     // Estrin's scheme: a short chain of dependent steps, as the sample loop
     // waits for it.
     const double* a = SERIES.coef[segment];

@@ -6,6 +6,10 @@
 #include "sound/instruments.h"
 #include "sound/lanes.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 // Pitch of each row in Hz, top row first: C5 A4 G4 E4 D4 C4 A3 G3.
 inline constexpr double ROW_PITCH[GRID_ROWS] = {
     523.251, 440.0, 391.995, 329.628, 293.665, 261.626, 220.0, 195.998,
@@ -150,12 +154,12 @@ inline int64_t envelope(AppState& state, int row)
     return -1;
 }
 
-// Envelopes of rows row and row + 1.  Mostly both are releasing or silent
-// (no gate open), which goes without a branch.
+// Envelopes of rows row and row + 1, given whether either gate is open.
+// Mostly both are releasing or silent, which goes without a branch.
 template <int C>
-inline LaneMask envelopes(AppState& state, int row)
+inline LaneMask envelopes(AppState& state, int row, bool gate_open)
 {
-    if (state.gate[row] | state.gate[row + 1]) return LaneMask{envelope<C>(state, row), envelope<C>(state, row + 1)};
+    if (gate_open) return LaneMask{envelope<C>(state, row), envelope<C>(state, row + 1)};
     Lanes env = load_lanes(state.env + row);
     LaneMask releasing = env > SILENT_LEVEL;
     if (any(releasing)) store_lanes(state.env + row, pick(releasing, env * RELEASE_MULT[C], env));
@@ -168,18 +172,31 @@ inline bool silent_pair(const AppState& state, int row)
     return (state.gate[row] | state.gate[row + 1]) == 0 && !any(load_lanes(state.env + row) > SILENT_LEVEL);
 }
 
-// One sample of every voice under instrument C, two rows at a time: the
-// envelopes; where either row sounds, the waveforms at the phases before
-// this sample's advance times the envelopes after this sample's update, the
-// phases' advance and the oscillators' turn; then the sum in row order, the
-// silent rows adding exactly 0.
+// One sample of every voice under instrument C, two rows at a time: first
+// the envelopes; then, where either row sounds, the waveforms at the phases
+// before this sample's advance times the envelopes after this sample's
+// update, the phases' advance and the oscillators' turn; then the sum in row
+// order, the silent rows adding exactly 0.
 template <int C>
 inline double render(AppState& state, Oscillators& osc)
 {
+    constexpr int PAIRS = GRID_ROWS / LANE_COUNT;
+    uint64_t gates;  // the eight gate bytes, row 0 lowest
+    static_assert(sizeof gates == sizeof state.gate && std::endian::native == std::endian::little);
+    std::memcpy(&gates, state.gate, sizeof gates);
+    LaneMask sounds[PAIRS];
+    LaneMask any_sounds = sounds[0] = envelopes<C>(state, 0, (gates & 0xffff) != 0);
+    for (int pair = 1; pair < PAIRS; pair++) {
+        int row = pair * LANE_COUNT;
+        sounds[pair] = envelopes<C>(state, row, (gates >> (8 * row) & 0xffff) != 0);
+        any_sounds |= sounds[pair];
+    }
+    if (!any(any_sounds)) return 0.0;  // all silent: no waveform work at all
+
     double part[GRID_ROWS];
-    for (int row = 0; row < GRID_ROWS; row += LANE_COUNT) {
-        LaneMask sounds = envelopes<C>(state, row);
-        if (!any(sounds)) {
+    for (int pair = 0; pair < PAIRS; pair++) {
+        int row = pair * LANE_COUNT;
+        if (!any(sounds[pair])) {
             part[row] = part[row + 1] = 0.0;
             continue;
         }
@@ -188,18 +205,20 @@ inline double render(AppState& state, Oscillators& osc)
         Lanes sine = load_lanes(osc.sine + row);
         Lanes cosine = load_lanes(osc.cosine + row);
         Lanes voice = wave<C>(phase, dt, sine, cosine) * load_lanes(state.env + row);
-        store_lanes(part + row, only(sounds, voice));
+        store_lanes(part + row, only(sounds[pair], voice));
 
         // A silent voice advances by 0, which leaves its phase as it is.
-        Lanes next = phase + only(sounds, dt);
+        Lanes next = phase + only(sounds[pair], dt);
         store_lanes(state.phase + row, next - only(next >= 1.0, Lanes{} + 1.0));
         Lanes turn_sine = load_lanes(osc.turn_sine + row);
         Lanes turn_cosine = load_lanes(osc.turn_cosine + row);
         store_lanes(osc.sine + row, sine * turn_cosine + cosine * turn_sine);
         store_lanes(osc.cosine + row, cosine * turn_cosine - sine * turn_sine);
     }
-    double sum = 0.0;
-    for (int row = 0; row < GRID_ROWS; row++) sum += part[row];
+    // Row 0's part to start with rather than 0 + part: the same sum but for
+    // the sign of a zero, which the tone filter does not see.
+    double sum = part[0];
+    for (int row = 1; row < GRID_ROWS; row++) sum += part[row];
     return sum;
 }
 
