@@ -6,9 +6,7 @@
 #include "sound/instruments.h"
 #include "sound/lanes.h"
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
 
 // Pitch of each row in Hz, top row first: C5 A4 G4 E4 D4 C4 A3 G3.
 inline constexpr double ROW_PITCH[GRID_ROWS] = {
@@ -154,12 +152,12 @@ inline int64_t envelope(AppState& state, int row)
     return -1;
 }
 
-// Envelopes of rows row and row + 1, given whether either gate is open.
-// Mostly both are releasing or silent, which goes without a branch.
+// Envelopes of rows row and row + 1.  Mostly both are releasing or silent,
+// which the two rows go through side by side.
 template <int C>
-inline LaneMask envelopes(AppState& state, int row, bool gate_open)
+inline LaneMask envelopes(AppState& state, int row)
 {
-    if (gate_open) return LaneMask{envelope<C>(state, row), envelope<C>(state, row + 1)};
+    if (state.gate[row] | state.gate[row + 1]) return LaneMask{envelope<C>(state, row), envelope<C>(state, row + 1)};
     Lanes env = load_lanes(state.env + row);
     LaneMask releasing = env > SILENT_LEVEL;
     if (any(releasing)) store_lanes(state.env + row, pick(releasing, env * RELEASE_MULT[C], env));
@@ -181,14 +179,10 @@ template <int C>
 inline double render(AppState& state, Oscillators& osc)
 {
     constexpr int PAIRS = GRID_ROWS / LANE_COUNT;
-    uint64_t gates;  // the eight gate bytes, row 0 lowest
-    static_assert(sizeof gates == sizeof state.gate && std::endian::native == std::endian::little);
-    std::memcpy(&gates, state.gate, sizeof gates);
     LaneMask sounds[PAIRS];
-    LaneMask any_sounds = sounds[0] = envelopes<C>(state, 0, (gates & 0xffff) != 0);
+    LaneMask any_sounds = sounds[0] = envelopes<C>(state, 0);
     for (int pair = 1; pair < PAIRS; pair++) {
-        int row = pair * LANE_COUNT;
-        sounds[pair] = envelopes<C>(state, row, (gates >> (8 * row) & 0xffff) != 0);
+        sounds[pair] = envelopes<C>(state, pair * LANE_COUNT);
         any_sounds |= sounds[pair];
     }
     if (!any(any_sounds)) return 0.0;  // all silent: no waveform work at all
