@@ -136,7 +136,9 @@ inline StereoSample chain(AppState& state, double sum, EchoTime& known_echo_time
     if (++state.comb_b_pos == COMB_B_LENGTH) state.comb_b_pos = 0;
 
     limit_stereo(left, right);
-    return StereoSample{soft_clip(left), soft_clip(right)};
+    // Soft clip, both channels side by side: as soft_clip on each.
+    Lanes clipped = fast_tanh(Lanes{left, right}) * OUTPUT_SCALE * FULL_SCALE;
+    return StereoSample{static_cast<int16_t>(clipped[0]), static_cast<int16_t>(clipped[1])};
 }
 
 }  // namespace effects_detail

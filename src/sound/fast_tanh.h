@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "sound/lanes.h"
+
 namespace fast_tanh_detail {
 
 constexpr int SEGMENTS_PER_UNIT = 32;
@@ -60,32 +62,46 @@ constexpr Series make_series()
 
 inline constexpr Series SERIES = make_series();
 
+// Coefficient n of the series of the segment whose number is in the low bits
+// of rounded (see fast_tanh); one per lane for Lanes.
+inline double coefficient(double rounded, int n)
+{
+    return SERIES.coef[std::bit_cast<uint64_t>(rounded) & 63][n];  // segment 0 to 42
+}
+
+inline Lanes coefficient(Lanes rounded, int n) { return Lanes{coefficient(rounded[0], n), coefficient(rounded[1], n)}; }
+
+inline double library_tanh(double x) { return std::tanh(x); }
+inline Lanes library_tanh(Lanes x) { return Lanes{std::tanh(x[0]), std::tanh(x[1])}; }
+
 }  // namespace fast_tanh_detail
 
-// tanh(x).  For |x| up to 1.3125 a Taylor polynomial of degree 8 about the
-// nearest multiple of 1/32; within about one unit in the last place of the
-// exact tanh there (relative, as about 0 the series is odd and has no
-// constant term).  Larger inputs and NaN go to the C library.
-inline double fast_tanh(double x)
+// tanh(x), for a lone double or for Lanes (the left and right samples side
+// by side).  For |x| up to 1.3125 a Taylor polynomial of degree 8 about the
+// nearest multiple of 1/32: within 2.2e-16 of the exact tanh there, and
+// within 5e-16 relative (about 0 the series is odd and has no constant
+// term).  Larger inputs and NaN go to the C library.
+template <typename Num>
+inline Num fast_tanh(Num x)
 {
     using namespace fast_tanh_detail;
-    double size = std::fabs(x);
-    if (!(size <= 1.3125)) return std::tanh(x);
-    if (size < 0x1p-27) return x;  // tanh x = x (1 - x^2/3 ...) rounds to x
+    Num size = magnitude(x);
+    if (!all(size <= 1.3125)) return library_tanh(x);
+    if (!any(size >= 0x1p-27)) return x;  // tanh x = x (1 - x^2/3 ...) rounds to x: silence costs nothing
     // The nearest multiple of 1/32 and the rest, both exactly; the segment
-    // number is read from the low bits of the rounded value.
+    // number is in the low bits of the rounded value.
     constexpr double TO_INT = 6755399441055744.0;  // 1.5 x 2^52: adding it rounds to an integer
-    double scaled = size * SEGMENTS_PER_UNIT;
-    double rounded = scaled + TO_INT;
-    int segment = static_cast<int>(std::bit_cast<uint64_t>(rounded) & 63);  // 0 to 42
-    double u = scaled - (rounded - TO_INT);  // -0.5 to 0.5
+    Num scaled = size * SEGMENTS_PER_UNIT;
+    Num rounded = scaled + TO_INT;
+    Num u = scaled - (rounded - TO_INT);  // -0.5 to 0.5
     // Estrin's scheme: a short chain of dependent steps, as the sample loop
     // waits for it.
-    const double* a = SERIES.coef[segment];
-    double u2 = u * u;
-    double u4 = u2 * u2;
-    double low = (a[0] + a[1] * u) + (a[2] + a[3] * u) * u2;
-    double high = (a[4] + a[5] * u) + (a[6] + a[7] * u) * u2;
-    double sum = low + (high + a[8] * u4) * u4;
-    return std::copysign(sum, x);
+    Num u2 = u * u;
+    Num u4 = u2 * u2;
+    Num low = (coefficient(rounded, 0) + coefficient(rounded, 1) * u) +
+              (coefficient(rounded, 2) + coefficient(rounded, 3) * u) * u2;
+    Num high = (coefficient(rounded, 4) + coefficient(rounded, 5) * u) +
+               (coefficient(rounded, 6) + coefficient(rounded, 7) * u) * u2;
+    Num sum = low + (high + coefficient(rounded, 8) * u4) * u4;
+    return copy_sign(sum, x);
 }

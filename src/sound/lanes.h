@@ -26,9 +26,11 @@ inline Lanes only(LaneMask when, Lanes value)
     return reinterpret_cast<Lanes>(when & reinterpret_cast<LaneMask>(value));
 }
 
-// Whether the condition holds anywhere.
+// Whether the condition holds anywhere, or everywhere.
 inline bool any(bool when) { return when; }
 inline bool any(LaneMask when) { return (when[0] | when[1]) != 0; }
+inline bool all(bool when) { return when; }
+inline bool all(LaneMask when) { return (when[0] & when[1]) != 0; }
 
 inline double larger(double a, double b) { return a > b ? a : b; }
 inline Lanes larger(Lanes a, Lanes b) { return a > b ? a : b; }
@@ -38,6 +40,14 @@ inline Lanes magnitude(Lanes x)
 {
     constexpr int64_t ALL_BUT_SIGN = INT64_MAX;
     return reinterpret_cast<Lanes>(reinterpret_cast<LaneMask>(x) & ALL_BUT_SIGN);
+}
+
+// The magnitude of size (not negative) with the sign of sign.
+inline double copy_sign(double size, double sign) { return std::copysign(size, sign); }
+inline Lanes copy_sign(Lanes size, Lanes sign)
+{
+    constexpr int64_t SIGN = INT64_MIN;
+    return reinterpret_cast<Lanes>(reinterpret_cast<LaneMask>(size) | (reinterpret_cast<LaneMask>(sign) & SIGN));
 }
 
 inline Lanes load_lanes(const double* from) { return Lanes{from[0], from[1]}; }

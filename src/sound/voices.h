@@ -74,9 +74,9 @@ inline Num triangle(Num p) { return 1.0 - 4.0 * magnitude(p - 0.5); }
 template <typename Num>
 inline Num pulse(Num p, Num dt, double duty)
 {
-    Num level = 1.0 - only(p >= duty, Num{} + 2.0);
-    Num falling = p - duty;
-    falling = falling + only(falling < 0.0, Num{} + 1.0);
+    auto high = p < duty;  // also where p - duty is negative and wraps
+    Num level = only(high, Num{} + 2.0) - 1.0;
+    Num falling = (p - duty) + only(high, Num{} + 1.0);
     // Mostly both corrections are 0: a position t has none while |t - 0.5|
     // stays below 0.5 - dt, less a margin for the roundings of t - 0.5 and
     // 1 - dt (each under 6e-17).
@@ -153,14 +153,17 @@ inline int64_t envelope(AppState& state, int row)
 }
 
 // Envelopes of rows row and row + 1.  Mostly both are releasing or silent,
-// which the two rows go through side by side.
+// which the two rows go through side by side: a silent row's level is
+// multiplied by exactly 1.
 template <int C>
 inline LaneMask envelopes(AppState& state, int row)
 {
     if (state.gate[row] | state.gate[row + 1]) return LaneMask{envelope<C>(state, row), envelope<C>(state, row + 1)};
+    constexpr double RELEASE_LESS_1 = RELEASE_MULT[C] - 1.0;
+    static_assert(1.0 + RELEASE_LESS_1 == RELEASE_MULT[C]);
     Lanes env = load_lanes(state.env + row);
     LaneMask releasing = env > SILENT_LEVEL;
-    if (any(releasing)) store_lanes(state.env + row, pick(releasing, env * RELEASE_MULT[C], env));
+    store_lanes(state.env + row, env * (1.0 + only(releasing, Lanes{} + RELEASE_LESS_1)));
     return releasing;
 }
 
