@@ -136,7 +136,7 @@ inline StereoSample chain(AppState& state, double sum, EchoTime& known_echo_time
     if (++state.comb_b_pos == COMB_B_LENGTH) state.comb_b_pos = 0;
 
     limit_stereo(left, right);
-    // Soft clip, both channels side by side: as soft_clip on each.
+    // Soft clip: soft_clip on both channels side by side.
     Lanes clipped = fast_tanh(Lanes{left, right}) * OUTPUT_SCALE * FULL_SCALE;
     return StereoSample{static_cast<int16_t>(clipped[0]), static_cast<int16_t>(clipped[1])};
 }

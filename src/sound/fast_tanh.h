@@ -71,23 +71,34 @@ inline double coefficient(double rounded, int n)
 
 inline Lanes coefficient(Lanes rounded, int n) { return Lanes{coefficient(rounded[0], n), coefficient(rounded[1], n)}; }
 
-inline double library_tanh(double x) { return std::tanh(x); }
-inline Lanes library_tanh(Lanes x) { return Lanes{std::tanh(x[0]), std::tanh(x[1])}; }
+}  // namespace fast_tanh_detail
+
+template <typename Num>
+Num fast_tanh(Num x);
+
+namespace fast_tanh_detail {
+
+// Outside the segments: the C library's tanh, lane by lane.
+inline double tanh_outside(double x) { return std::tanh(x); }
+inline Lanes tanh_outside(Lanes x) { return Lanes{fast_tanh(x[0]), fast_tanh(x[1])}; }
 
 }  // namespace fast_tanh_detail
 
 // tanh(x), for a lone double or for Lanes (the left and right samples side
-// by side).  For |x| up to 1.3125 a Taylor polynomial of degree 8 about the
-// nearest multiple of 1/32: within 2.2e-16 of the exact tanh there, and
-// within 5e-16 relative (about 0 the series is odd and has no constant
-// term).  Larger inputs and NaN go to the C library.
+// by side; each lane comes out as it would alone).  For |x| up to 1.3125 a
+// Taylor polynomial of degree 8 about the nearest multiple of 1/32: within
+// 2.2e-16 of the exact tanh there, and within 5e-16 relative (about 0 the
+// series is odd and has no constant term).  Below 2^-27 tanh x rounds to x,
+// which is returned as it is (silence costs little).  Larger inputs and NaN
+// go to the C library.
 template <typename Num>
 inline Num fast_tanh(Num x)
 {
     using namespace fast_tanh_detail;
+    constexpr double TINY = 0x1p-27;
     Num size = magnitude(x);
-    if (!all(size <= 1.3125)) return library_tanh(x);
-    if (!any(size >= 0x1p-27)) return x;  // tanh x = x (1 - x^2/3 ...) rounds to x: silence costs nothing
+    if (!all(size <= 1.3125)) return tanh_outside(x);
+    if (!any(size >= TINY)) return x;
     // The nearest multiple of 1/32 and the rest, both exactly; the segment
     // number is in the low bits of the rounded value.
     constexpr double TO_INT = 6755399441055744.0;  // 1.5 x 2^52: adding it rounds to an integer
@@ -103,5 +114,5 @@ inline Num fast_tanh(Num x)
     Num high = (coefficient(rounded, 4) + coefficient(rounded, 5) * u) +
                (coefficient(rounded, 6) + coefficient(rounded, 7) * u) * u2;
     Num sum = low + (high + coefficient(rounded, 8) * u4) * u4;
-    return copy_sign(sum, x);
+    return pick(size < TINY, x, copy_sign(sum, x));
 }
