@@ -1,5 +1,5 @@
-// Sine and cosine of a phase in turns for the oscillators: one pair per voice
-// and sample, from which the voice builds its harmonics.
+// Sine and cosine of a phase in turns, for the oscillators: each voice's pair
+// when it is synced, and the turn by its step per sample.
 #pragma once
 
 #include "sound/lanes.h"

@@ -2,11 +2,11 @@
 // on the range the limiter lets through, in a short polynomial.
 #pragma once
 
+#include "sound/lanes.h"
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
-
-#include "sound/lanes.h"
 
 namespace fast_tanh_detail {
 
