@@ -5,25 +5,48 @@
 #include "sound/step_clock.h"
 #include "sound/voices.h"
 
+#include <bit>
 #include <cstring>
 
-static void store_sample(Uint8* at, int16_t sample)
+// Left then right, each signed 16-bit little-endian.
+static void store_frame(Uint8* at, StereoSample sample)
 {
-    uint16_t bits = static_cast<uint16_t>(sample);
-    at[0] = static_cast<Uint8>(bits & 0xff);
-    at[1] = static_cast<Uint8>(bits >> 8);
+    uint32_t left = static_cast<uint16_t>(sample.left), right = static_cast<uint16_t>(sample.right);
+    uint32_t frame = left | right << 16;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(at, &frame, sizeof frame);
+    } else {
+        for (int i = 0; i < 4; i++) at[i] = static_cast<Uint8>(frame >> (8 * i));
+    }
 }
 
 // The sample loop for one buffer, with instrument C's constants folded in.
+// Per sample: the clock, the voices, the effects.  When the clock has started
+// a column, the voices' oscillators are tuned and synced again; otherwise
+// they are synced every OSCILLATOR_SYNC_FRAMES samples.
 template <int C>
 static void render_frames(AppState& state, Uint8* out, int frames)
 {
+    Oscillators oscillators;
+    tune_oscillators(state, oscillators);
+    int until_sync = 0;
+    EchoTime echo_time;
     for (int i = 0; i < frames; i++, out += FRAME_BYTES) {
-        if (state.screen.load() == SCREEN_GRID && state.resting.load() == 0) clock_tick(state);
-        double sum = voices_detail::render<C>(state);
-        StereoSample sample = effects_sample(state, sum, C);
-        store_sample(out, sample.left);
-        store_sample(out + 2, sample.right);
+        if (state.screen.load() == SCREEN_GRID && state.resting.load() == 0) {
+            int32_t step = state.step.load();
+            clock_tick(state);
+            if (state.step.load() != step) {
+                tune_oscillators(state, oscillators);
+                until_sync = 0;
+            }
+        }
+        if (until_sync == 0) {
+            sync_oscillators(state, oscillators);
+            until_sync = OSCILLATOR_SYNC_FRAMES;
+        }
+        until_sync--;
+        double sum = voices_detail::render<C>(state, oscillators);
+        store_frame(out, effects_detail::chain<C>(state, sum, echo_time));
     }
 }
 

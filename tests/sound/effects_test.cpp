@@ -1,6 +1,7 @@
 // Effects: echo time and feedback, the space combs and their stereo spread, the level glide, the limiter.
 #include "engine_fixture.h"
 
+#include "sound/fast_tanh.h"
 #include "sound/instruments.h"
 
 #include <gtest/gtest.h>
@@ -184,6 +185,38 @@ TEST(Limiter, ItsEnvelopeOutlivesAFreshEngine)
     Engine clean;  // envelope back at 0
     int16_t full = effects_sample(clean.state, 4.0, 0).left;
     EXPECT_LT(turned_down, full - 1000);
+}
+
+// The soft clip's tanh against the exact value and the C library's over all
+// the limiter lets through (and a little more), densely, with zero, tiny and
+// out-of-range inputs.
+TEST(SoftClip, TheShortTanhAgreesWithTheCLibraryOnTheWholeRange)
+{
+    double worst = 0.0, worst_relative = 0.0, worst_to_library = 0.0;
+    for (int i = -2000000; i <= 2000000; i++) {
+        double x = i * (1.3125 / 2000000) + (i % 2 ? 1.7e-9 : 0.0);
+        if (std::fabs(x) > 1.3125) continue;
+        long double exact = tanhl(x);
+        double error = std::fabs(static_cast<double>(fast_tanh(x) - exact));
+        worst = std::fmax(worst, error);
+        if (x != 0.0) worst_relative = std::fmax(worst_relative, error / std::fabs(static_cast<double>(exact)));
+        worst_to_library = std::fmax(worst_to_library, std::fabs(fast_tanh(x) - std::tanh(x)));
+        Lanes pair = fast_tanh(Lanes{x, -x / 3});  // both channels at once, as each alone
+        ASSERT_EQ(pair[0], fast_tanh(x)) << x;
+        ASSERT_EQ(pair[1], fast_tanh(-x / 3)) << x;
+    }
+    EXPECT_LE(worst, 2.3e-16);
+    EXPECT_LE(worst_relative, 5e-16);
+    EXPECT_LE(worst_to_library, 4.5e-16);
+    for (double x : {0.0, 1e-300, -3e-9, 1e-7, 0.03125, 1.3 / 0.9999, -1.3125, 1.4, -20.0})
+        EXPECT_NEAR(fast_tanh(x), std::tanh(x), 2.3e-16 * std::fabs(std::tanh(x))) << x;
+    for (Lanes mixed : {Lanes{1e-10, 0.7}, Lanes{0.3, 2.0}, Lanes{-1e-30, -1.2}}) {  // tiny or outside beside usual
+        Lanes pair = fast_tanh(mixed);
+        EXPECT_EQ(pair[0], fast_tanh(mixed[0]));
+        EXPECT_EQ(pair[1], fast_tanh(mixed[1]));
+    }
+    EXPECT_TRUE(std::signbit(fast_tanh(-0.0)));
+    EXPECT_TRUE(std::isnan(fast_tanh(NAN)));
 }
 
 TEST(OutputBound, NoSampleExceeds26542UnderAnyInstrumentWithEveryCellLit)

@@ -2,6 +2,7 @@
 #include "engine_fixture.h"
 
 #include "sound/fast_sine.h"
+#include "sound/lanes.h"
 #include "sound/instruments.h"
 #include "sound/voices.h"
 
@@ -161,19 +162,62 @@ TEST(Waveforms, TheNineRecipesAtDistinctivePhases)
     EXPECT_NEAR(voice_wave(6, 0.38, dt), 0.62 * std::sin(0.76 * M_PI), 1e-15);  // edge midpoint
 }
 
-// The oscillators' sine against the C library's over every harmonic's range.
-TEST(Waveforms, TheOscillatorSineAgreesWithSinToTheLastBits)
+// The oscillators' sine and cosine against the exact values over the cycle,
+// lone and two at a time.
+TEST(Oscillator, SineAndCosineOfThePhaseAreWithinOneUnitInTheLastPlace)
 {
-    constexpr double PI = 3.141592653589793;
+    constexpr long double TWO_PI = 6.283185307179586476925286766559L;
     double worst = 0.0;
-    for (int twice_k = 2; twice_k <= 12; twice_k += 2)
-        for (int i = 0; i < 200000; i++) {
-            double p = i / 200000.0 + 1.234e-7;
-            double x = p * twice_k * PI;
-            worst = std::fmax(worst, std::fabs(fast_sine(x) - std::sin(x)));
+    for (int i = 0; i < 1000000; i++) {
+        double p = i / 1000000.0 + 3.1e-8 * (i % 7);  // off the table's points too
+        SineCosine<double> pair = sine_cosine_turns(p);
+        worst = std::fmax(worst, std::fabs(static_cast<double>(pair.sine - sinl(TWO_PI * p))));
+        worst = std::fmax(worst, std::fabs(static_cast<double>(pair.cosine - cosl(TWO_PI * p))));
+        SineCosine<Lanes> lanes = sine_cosine_turns(Lanes{p, 1.0 - p / 2});
+        ASSERT_EQ(lanes.sine[0], pair.sine) << p;  // a lane rounds as a lone double
+        ASSERT_EQ(lanes.cosine[1], sine_cosine_turns(1.0 - p / 2).cosine) << p;
+    }
+    EXPECT_LE(worst, 1.2e-16);
+    EXPECT_EQ(sine_cosine_turns(0.0).sine, 0.0);
+    EXPECT_EQ(sine_cosine_turns(0.25).sine, 1.0);
+    EXPECT_EQ(sine_cosine_turns(0.5).cosine, -1.0);
+}
+
+// 20 s of the rows ringing at both pitches, through the sample loop's
+// oscillators (turned every sample, synced every OSCILLATOR_SYNC_FRAMES):
+// each voice's S(1), S(2), S(4) and S(6) (SPARKLE's recipe, alone in turn)
+// stay within their bounds of the exact harmonics of the voice's phase.
+TEST(Oscillator, TurnedHarmonicsStayWithinTheirBoundsOverALongRun)
+{
+    constexpr long double TWO_PI = 6.283185307179586476925286766559L;
+    constexpr int SAMPLES = 20 * SAMPLE_RATE / 8;  // 20 s, shared by the eight rows
+    double worst[4] = {};
+    const int harmonic[4] = {1, 2, 4, 6};
+    const double weight[4] = {0.5, 0.19, 0.2, 0.11};
+    for (int row = 0; row < GRID_ROWS; row++) {
+        AppState state;
+        state.pitch_mul[row] = row % 2 ? 2.0 : 1.0;  // alternating octaves
+        state.phase[row] = 0.37;
+        Oscillators osc;
+        tune_oscillators(state, osc);
+        for (int i = 0; i < SAMPLES; i++) {
+            state.env[row] = 1.0;  // keep it ringing
+            if (i % OSCILLATOR_SYNC_FRAMES == 0) sync_oscillators(state, osc);
+            double phase = state.phase[row];
+            // One harmonic alone, weighted as in the recipe: the sum is that term.
+            voices_detail::Harmonics<double> s(osc.sine[row], osc.cosine[row]);
+            for (int h = 0; h < 4; h++) {
+                long double exact = sinl(TWO_PI * harmonic[h] * phase);
+                worst[h] = std::fmax(worst[h], std::fabs(static_cast<double>(s(harmonic[h]) - exact)));
+            }
+            double sum = voices_detail::render<5>(state, osc);
+            long double recipe = 0;
+            for (int h = 0; h < 4; h++) recipe += weight[h] * sinl(TWO_PI * harmonic[h] * phase);
+            ASSERT_NEAR(sum, static_cast<double>(recipe * RELEASE_MULT[5]), 3e-14) << row << " " << i;
         }
-    EXPECT_LE(worst, 2.3e-16);  // one unit in the last place at 1.0
-    EXPECT_EQ(fast_sine(0.0), 0.0);
-    EXPECT_EQ(fast_sine(PI / 2), 1.0);
-    EXPECT_NEAR(fast_sine(12 * PI * 0.999999), std::sin(12 * PI * 0.999999), 2.3e-16);
+    }
+    EXPECT_LE(worst[0], 6e-15);   // S(1)
+    EXPECT_LE(worst[1], 1.2e-14); // S(2)
+    EXPECT_LE(worst[2], 3e-14);   // S(4)
+    EXPECT_LE(worst[3], 6e-14);   // S(6)
 }
