@@ -89,16 +89,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     follow_clock();
 
     int rendered = 0;
-    while (in.left() && rendered < 48000 * 4) {
+    while (in.left() && rendered < SAMPLE_RATE * 4) {
         uint8_t command = in.next();
         uint8_t value = in.next();
         switch (command % 12) {
-        case 0: state->pace.store(model->pace = 60 + value % 121); break;
-        case 1: state->bank.store(model->bank = value % 3); break;
-        case 2: state->voice.store(model->voice = value % 3); break;
-        case 3: state->wobble.store(model->wobble = value % 3); break;
-        case 4: state->echo.store(model->echo = value % 4); break;
-        case 5: state->space.store(model->space = value % 4); break;
+        case 0: state->pace.store(model->pace = PACE_MIN + value % (PACE_MAX - PACE_MIN + 1)); break;
+        case 1: state->bank.store(model->bank = value % BANK_COUNT); break;
+        case 2: state->voice.store(model->voice = value % VOICES_PER_BANK); break;
+        case 3: state->wobble.store(model->wobble = value % WOBBLE_LEVELS); break;
+        case 4: state->echo.store(model->echo = value % EFFECT_LEVELS); break;
+        case 5: state->space.store(model->space = value % EFFECT_LEVELS); break;
         case 6: state->resting.store(value & 1); follow_clock(); break;
         case 7: state->screen.store(value % 3); follow_clock(); break;
         case 8: {

@@ -21,8 +21,8 @@ static bool below_quiet_level(const float* values, int count)
 
 bool engine_silent(const AppState& state)
 {
-    for (int row = 0; row < GRID_ROWS; row++)
-        if (state.gate[row] || state.env[row] > SILENT_LEVEL) return false;
+    for (int row = 0; row < GRID_ROWS; row += LANE_COUNT)
+        if (!voices_detail::silent_pair(state, row)) return false;
     return std::fabs(state.tone_state) <= QUIET_LEVEL && std::fabs(state.dc_out) <= QUIET_LEVEL &&
            std::fabs(state.dc_prev) <= QUIET_LEVEL &&
            below_quiet_level(state.delay_line, DELAY_LENGTH) &&
