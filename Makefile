@@ -7,7 +7,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPLIM_TESTS=OFF
 
-.PHONY: deps build run test bench fuzz install uninstall clean
+.PHONY: deps build run test bench fuzz install uninstall clean format
 
 # Everything the test command, the fuzzers and the benchmarks need.
 deps:
@@ -48,6 +48,11 @@ install: build
 # Removes exactly what `make install` with the same PREFIX and DESTDIR put.
 uninstall: build
 	@tools/uninstall.sh $(BUILD) "$(PREFIX)"
+
+# Lays out every C and C++ file as .clang-format says (the test command checks it).
+format:
+	@tools/install-deps.sh test
+	@tools/check-format.sh --fix
 
 clean:
 	rm -rf $(BUILD) build-test build-asan build-tsan build-fuzz build-native build-aarch64 build-armhf dist *.log

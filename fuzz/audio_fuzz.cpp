@@ -8,8 +8,8 @@
 
 #include "sound/audio.h"
 #include "sound/audition.h"
-#include "sound/step_clock.h"
 #include "sound/effects.h"
+#include "sound/step_clock.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,14 +17,16 @@
 
 namespace {
 
-AppState* state;            // one engine for the process, reset for each input
-reference::Engine* model;  // and its plain transcription, fed the same changes
+AppState* state;                   // one engine for the process, reset for each input
+reference::Engine* model;          // and its plain transcription, fed the same changes
 long compared = 0, one_apart = 0;  // samples over the whole run
 
 void report_counts()
 {
-    std::fprintf(stderr, "audio fuzz: %ld samples compared with the plain transcription, %ld one unit apart\n",
-                 compared, one_apart);
+    std::fprintf(
+        stderr,
+        "audio fuzz: %ld samples compared with the plain transcription, %ld one unit apart\n",
+        compared, one_apart);
 }
 
 void render(int frames)
@@ -37,7 +39,8 @@ void render(int frames)
     for (int i = 0; i + 1 < len; i += 2) {
         int16_t sample = static_cast<int16_t>(buffer[i] | buffer[i + 1] << 8);
         check(sample >= -OUTPUT_PEAK && sample <= OUTPUT_PEAK, "sample within the output peak");
-        check(std::abs(sample - expected[i / 2]) <= 1, "sample within one unit of the plain transcription");
+        check(std::abs(sample - expected[i / 2]) <= 1,
+              "sample within one unit of the plain transcription");
         compared++;
         one_apart += sample != expected[i / 2];
     }
@@ -58,8 +61,10 @@ void check_memories()
     check(std::isfinite(state->tone_state) && std::isfinite(state->dc_out) &&
               std::isfinite(state->dc_prev) && std::isfinite(limiter_env),
           "filter memories finite");
-    check(std::isfinite(state->echo_mix) && std::isfinite(state->space_mix), "return levels finite");
-    for (int i = 0; i < DELAY_LENGTH; i++) check(std::isfinite(state->delay_line[i]), "echo line finite");
+    check(std::isfinite(state->echo_mix) && std::isfinite(state->space_mix),
+          "return levels finite");
+    for (int i = 0; i < DELAY_LENGTH; i++)
+        check(std::isfinite(state->delay_line[i]), "echo line finite");
     for (int i = 0; i < COMB_A_LENGTH; i++) check(std::isfinite(state->comb_a[i]), "comb A finite");
     for (int i = 0; i < COMB_B_LENGTH; i++) check(std::isfinite(state->comb_b[i]), "comb B finite");
 }
@@ -93,14 +98,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         uint8_t command = in.next();
         uint8_t value = in.next();
         switch (command % 12) {
-        case 0: state->pace.store(model->pace = PACE_MIN + value % (PACE_MAX - PACE_MIN + 1)); break;
+        case 0:
+            state->pace.store(model->pace = PACE_MIN + value % (PACE_MAX - PACE_MIN + 1));
+            break;
         case 1: state->bank.store(model->bank = value % BANK_COUNT); break;
         case 2: state->voice.store(model->voice = value % VOICES_PER_BANK); break;
         case 3: state->wobble.store(model->wobble = value % WOBBLE_LEVELS); break;
         case 4: state->echo.store(model->echo = value % EFFECT_LEVELS); break;
         case 5: state->space.store(model->space = value % EFFECT_LEVELS); break;
-        case 6: state->resting.store(value & 1); follow_clock(); break;
-        case 7: state->screen.store(value % 3); follow_clock(); break;
+        case 6:
+            state->resting.store(value & 1);
+            follow_clock();
+            break;
+        case 7:
+            state->screen.store(value % 3);
+            follow_clock();
+            break;
         case 8: {
             int row = value % GRID_ROWS, col = (value / GRID_ROWS) % GRID_COLS;
             state->grid[row][col] ^= 1;

@@ -7,9 +7,9 @@
 
 #include "app/core/ticks.h"
 #include "controls/actions.h"
+#include "controls/input.h"
 #include "controls/repeat_timers.h"
 #include "controls/resets.h"
-#include "controls/input.h"
 #include "sound/audio.h"
 #include "sound/audition.h"
 #include "sound/step_clock.h"
@@ -28,12 +28,13 @@ void check_ranges(const InputState& input)
     check(within(state->paint, -1, 1), "paint in -1..1");
     check(within(state->screen.load(), SCREEN_PICKER, SCREEN_GRID), "a known screen");
     check(within(state->preview_count, 0, 3), "at most three audition notes");
-    check(input.dpad_held == -1 || within(input.dpad_held, PAD_UP, PAD_RIGHT), "a D-pad button repeats");
+    check(input.dpad_held == -1 || within(input.dpad_held, PAD_UP, PAD_RIGHT),
+          "a D-pad button repeats");
     check(std::memchr(state->message, '\0', MESSAGE_SIZE) != nullptr, "message terminated");
 }
 
-const SDL_Keycode KEYS[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_RETURN,
-                            SDLK_SPACE, SDLK_ESCAPE, SDLK_a, SDLK_x, SDLK_F1};
+const SDL_Keycode KEYS[] = {SDLK_LEFT,  SDLK_RIGHT,  SDLK_UP, SDLK_DOWN, SDLK_RETURN,
+                            SDLK_SPACE, SDLK_ESCAPE, SDLK_a,  SDLK_x,    SDLK_F1};
 
 SDL_Event event_from(Bytes& in, uint8_t kind)
 {
@@ -45,7 +46,10 @@ SDL_Event event_from(Bytes& in, uint8_t kind)
         event.type = SDL_KEYDOWN;
         event.key.keysym.sym = KEYS[in.next() % (sizeof KEYS / sizeof KEYS[0])];
         break;
-    case 2: event.type = SDL_KEYUP; event.key.keysym.sym = SDLK_RETURN; break;
+    case 2:
+        event.type = SDL_KEYUP;
+        event.key.keysym.sym = SDLK_RETURN;
+        break;
     case 3:
     case 4:
         event.type = kind % 9 == 3 ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;

@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     load_state(state);
     check_settings(state);
     if (is_state_file_size(static_cast<long>(size)))
-        check(std::memcmp(state.grid, data, sizeof state.grid) == 0, "grid bytes kept as they stand");
+        check(std::memcmp(state.grid, data, sizeof state.grid) == 0,
+              "grid bytes kept as they stand");
 
     check(save_state(state), "the loaded song saves");
     AppState again;
@@ -55,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     load_state(again);
     check(std::memcmp(again.grid, state.grid, sizeof state.grid) == 0, "grid round trip");
     check(again.pace.load() == state.pace.load() && again.voice.load() == state.voice.load() &&
-              again.bank.load() == state.bank.load() && again.wobble.load() == state.wobble.load() &&
+              again.bank.load() == state.bank.load() &&
+              again.wobble.load() == state.wobble.load() &&
               again.echo.load() == state.echo.load() && again.space.load() == state.space.load(),
           "settings round trip");
     return 0;

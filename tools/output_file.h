@@ -12,15 +12,15 @@
 
 enum OutputStatus {
     OUTPUT_OPEN,
-    OUTPUT_REFUSED,      // an existing directory, socket or the like: never written
-    OUTPUT_FAILED,       // the file or stream could not be opened; errno says why
+    OUTPUT_REFUSED,  // an existing directory, socket or the like: never written
+    OUTPUT_FAILED,   // the file or stream could not be opened; errno says why
 };
 
 struct OutputFile {
-    FILE* file = nullptr;     // write here while open
-    bool stream = false;      // writing straight into standard output, a device or a pipe
-    bool owns_stream = false; // the stream was opened here and is closed here
-    DurableFile durable;      // the file being replaced, unless stream
+    FILE* file = nullptr;      // write here while open
+    bool stream = false;       // writing straight into standard output, a device or a pipe
+    bool owns_stream = false;  // the stream was opened here and is closed here
+    DurableFile durable;       // the file being replaced, unless stream
 };
 
 // Opens path for writing by the rules above.  For OUTPUT_REFUSED, kind names
@@ -36,4 +36,3 @@ bool output_close(OutputFile& out, bool written);
 // Whether out can seek back to rewrite what it wrote first (a new file can,
 // a stream cannot).
 inline bool output_seekable(const OutputFile& out) { return !out.stream; }
-

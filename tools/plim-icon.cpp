@@ -39,7 +39,8 @@ static void draw_background(SDL_Renderer* renderer, int size)
         int inset = 0;
         if (from_edge < radius) {
             double rise = radius - from_edge;
-            inset = static_cast<int>(std::lround(radius - std::sqrt(radius * radius - rise * rise)));
+            inset =
+                static_cast<int>(std::lround(radius - std::sqrt(radius * radius - rise * rise)));
         }
         SDL_Rect row = {inset, y, size - 2 * inset, 1};
         SDL_RenderFillRect(renderer, &row);
@@ -106,8 +107,8 @@ int main(int argc, char** argv)
     if (renderer) {
         SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
         draw_icon(renderer, pixels);
-        drawn = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, rgba,
-                                     pixels * 4) == 0;
+        drawn =
+            SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, rgba, pixels * 4) == 0;
     }
     if (!drawn) std::fprintf(stderr, "plim-icon: cannot draw: %s\n", SDL_GetError());
     if (renderer) SDL_DestroyRenderer(renderer);

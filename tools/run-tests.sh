@@ -30,8 +30,11 @@ run_suite() {
     grep -h "^crash consistency" "$dir/Testing/Temporary/LastTest.log" 2>/dev/null
 }
 
+echo "=== format ==="
+tools/check-format.sh || status=1
+
 mkdir -p build-test build-asan build-tsan
-run_suite "plain" build-test
+run_suite "plain" build-test -DPLIM_BENCH=ON  # the benchmarks must build too
 run_suite "address+undefined sanitizers" build-asan -DPLIM_SANITIZE=address,undefined
 run_suite "thread sanitizer" build-tsan -DPLIM_SANITIZE=thread
 

@@ -64,9 +64,7 @@ void report_song_problem(const char* tool, const char* dir, const SongCheck& che
     const char* reason = std::strerror(check.error_number);
     switch (check.status) {
     case SONG_LOADED: break;
-    case SONG_NO_DIRECTORY:
-        std::fprintf(stderr, "%s: %s: no such directory\n", tool, dir);
-        break;
+    case SONG_NO_DIRECTORY: std::fprintf(stderr, "%s: %s: no such directory\n", tool, dir); break;
     case SONG_NOT_A_DIRECTORY:
         std::fprintf(stderr, "%s: %s: not a directory (%s)\n", tool, dir, reason);
         break;
@@ -80,10 +78,9 @@ void report_song_problem(const char* tool, const char* dir, const SongCheck& che
         std::fprintf(stderr, "%s: cannot read %s/%s (%s)\n", tool, dir, STATE_FILE_NAME, reason);
         break;
     case SONG_BAD_SIZE:
-        std::fprintf(stderr,
-                     "%s: %s/%s is not a song file: %ld bytes (a song has %d, %d or %d)\n", tool,
-                     dir, STATE_FILE_NAME, check.size, STATE_SIZE_TO_VOICE, STATE_SIZE_TO_WOBBLE,
-                     STATE_IMAGE_SIZE);
+        std::fprintf(stderr, "%s: %s/%s is not a song file: %ld bytes (a song has %d, %d or %d)\n",
+                     tool, dir, STATE_FILE_NAME, check.size, STATE_SIZE_TO_VOICE,
+                     STATE_SIZE_TO_WOBBLE, STATE_IMAGE_SIZE);
         break;
     }
 }

@@ -6,12 +6,12 @@
 
 enum SongStatus {
     SONG_LOADED,
-    SONG_NO_DIRECTORY,      // DIR does not exist
-    SONG_NOT_A_DIRECTORY,   // DIR exists but is something else
-    SONG_PATH_TOO_LONG,     // DIR/plim.state does not fit the path buffer
-    SONG_ABSENT,            // DIR holds no plim.state; state keeps the new song
-    SONG_UNREADABLE,        // plim.state exists but cannot be read
-    SONG_BAD_SIZE,          // plim.state is not 136, 144 or 152 bytes long
+    SONG_NO_DIRECTORY,     // DIR does not exist
+    SONG_NOT_A_DIRECTORY,  // DIR exists but is something else
+    SONG_PATH_TOO_LONG,    // DIR/plim.state does not fit the path buffer
+    SONG_ABSENT,           // DIR holds no plim.state; state keeps the new song
+    SONG_UNREADABLE,       // plim.state exists but cannot be read
+    SONG_BAD_SIZE,         // plim.state is not 136, 144 or 152 bytes long
 };
 
 struct SongCheck {

@@ -22,19 +22,19 @@ enum ExportStatus {
 
 struct ExportResult {
     ExportStatus status = EXPORT_DONE;
-    SongCheck song;               // for EXPORT_BAD_SONG
-    const char* refused = "";     // what stands at OUT, for EXPORT_REFUSED_OUTPUT
-    int error_number = 0;         // for EXPORT_CANNOT_WRITE
-    int64_t frames = 0;           // frames written, on success
-    int64_t tail_frames = 0;      // of which after the clock stopped
+    SongCheck song;            // for EXPORT_BAD_SONG
+    const char* refused = "";  // what stands at OUT, for EXPORT_REFUSED_OUTPUT
+    int error_number = 0;      // for EXPORT_CANNOT_WRITE
+    int64_t frames = 0;        // frames written, on success
+    int64_t tail_frames = 0;   // of which after the clock stopped
 };
 
 // Where an export run stands; exposed so that tests can follow it.
 struct ExportProgress {
-    int64_t frames = 0;          // frames rendered so far
-    int64_t written = 0;         // frames written; trailing silence is held back
-    int64_t clock_stop = -1;     // frame at which the clock stopped, -1 while it runs
-    int passes_begun = 0;        // times step 0 has begun
+    int64_t frames = 0;       // frames rendered so far
+    int64_t written = 0;      // frames written; trailing silence is held back
+    int64_t clock_stop = -1;  // frame at which the clock stopped, -1 while it runs
+    int passes_begun = 0;     // times step 0 has begun
 };
 
 // The 44-byte header of a PCM WAV file holding `frames` 16-bit stereo frames at 48 kHz.

@@ -69,9 +69,9 @@ int app_start(App& app, AppState& state, int argc, char** argv)
         SDL_Quit();
         return EXIT_SDL_INIT;
     }
-    app.window = SDL_CreateWindow("PLIM", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                  CANVAS_WIDTH, CANVAS_HEIGHT,
-                                  SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    app.window =
+        SDL_CreateWindow("PLIM", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, CANVAS_WIDTH,
+                         CANVAS_HEIGHT, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
     if (!app.window) return EXIT_WINDOW;
     app.renderer =
         SDL_CreateRenderer(app.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
@@ -123,7 +123,7 @@ bool app_frame(App& app)
 void app_stop(App& app)
 {
     AppState& state = *app.state;
-    save_state(state);  // also when nothing changed
+    save_state(state);                         // also when nothing changed
     SDL_CloseAudioDevice(state.audio_device);  // the callback no longer runs after this
     free_buffers(state);
     if (app.controller) SDL_GameControllerClose(app.controller);
@@ -148,8 +148,7 @@ int run_plim(int argc, char** argv)
     App app;
     int failure = app_start(app, state, 2, song_args);
     if (failure != 0) return failure;
-    while (app_frame(app)) {
-    }
+    while (app_frame(app)) {}
     app_stop(app);
     return 0;
 }

@@ -9,7 +9,8 @@
 
 #include <cstdio>
 
-static const char* const WOBBLE_TEXTS[WOBBLE_LEVELS] = {"STEADY AGAIN", "A LITTLE WONKY", "VERY WONKY"};
+static const char* const WOBBLE_TEXTS[WOBBLE_LEVELS] = {"STEADY AGAIN", "A LITTLE WONKY",
+                                                        "VERY WONKY"};
 
 static bool select_held(const InputState& input)
 {
@@ -171,7 +172,7 @@ static void grid_press(AppState& state, InputState& input, int32_t n, int32_t no
     case PAD_R1: change_pace(state, PACE_STEP, now); break;
     case PAD_L2: change_voice(state, VOICES_PER_BANK - 1, now); break;
     case PAD_R2: change_voice(state, 1, now); break;
-    case PAD_UP: change_mix(state, state.space, 1, now); break;    // with SELECT
+    case PAD_UP: change_mix(state, state.space, 1, now); break;  // with SELECT
     case PAD_DOWN: change_mix(state, state.space, -1, now); break;
     case PAD_LEFT: change_mix(state, state.echo, -1, now); break;
     case PAD_RIGHT: change_mix(state, state.echo, 1, now); break;

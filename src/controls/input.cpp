@@ -10,28 +10,28 @@
 // dropped (guide and the two stick clicks).  Bit b of CONTROLLER_PASS_MASK is
 // set exactly where the table holds a pad button.
 static constexpr int32_t CONTROLLER_TO_PAD[15] = {
-    PAD_A,      // A
-    PAD_B,      // B
-    PAD_X,      // X
-    PAD_Y,      // Y
-    PAD_SELECT, // BACK
-    -1,         // GUIDE
-    PAD_START,  // START
-    -1,         // LEFTSTICK
-    -1,         // RIGHTSTICK
-    PAD_L1,     // LEFTSHOULDER
-    PAD_R1,     // RIGHTSHOULDER
-    PAD_UP,     // DPAD_UP
-    PAD_DOWN,   // DPAD_DOWN
-    PAD_LEFT,   // DPAD_LEFT
-    PAD_RIGHT,  // DPAD_RIGHT
+    PAD_A,       // A
+    PAD_B,       // B
+    PAD_X,       // X
+    PAD_Y,       // Y
+    PAD_SELECT,  // BACK
+    -1,          // GUIDE
+    PAD_START,   // START
+    -1,          // LEFTSTICK
+    -1,          // RIGHTSTICK
+    PAD_L1,      // LEFTSHOULDER
+    PAD_R1,      // RIGHTSHOULDER
+    PAD_UP,      // DPAD_UP
+    PAD_DOWN,    // DPAD_DOWN
+    PAD_LEFT,    // DPAD_LEFT
+    PAD_RIGHT,   // DPAD_RIGHT
 };
 constexpr uint32_t CONTROLLER_PASS_MASK = 0x7E5F;
 constexpr int CONTROLLER_BUTTON_LAST = 14;
 
-constexpr int32_t TRIGGER_PRESS_ABOVE = 16000;   // while released
-constexpr int32_t TRIGGER_RELEASE_AT = 8000;     // while pressed: at or below, released
-constexpr int32_t STICK_DEAD_ZONE = 10000;       // |v| at or below reads as centred
+constexpr int32_t TRIGGER_PRESS_ABOVE = 16000;  // while released
+constexpr int32_t TRIGGER_RELEASE_AT = 8000;    // while pressed: at or below, released
+constexpr int32_t STICK_DEAD_ZONE = 10000;      // |v| at or below reads as centred
 constexpr int HELD_BUTTON_BITS = 32;
 constexpr uint32_t QUIT_CHORD = (1u << PAD_SELECT) | (1u << PAD_START);
 

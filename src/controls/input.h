@@ -34,9 +34,9 @@ struct InputState {
     int32_t stick_x = 0;           // after the dead zone; negative is left
     int32_t stick_y = 0;           // negative is up
     bool trigger_down[2] = {false, false};  // left, right
-    int32_t stick_due = 0;  // earliest next stick step
-    int32_t dpad_held = -1; // the D-pad button that repeats, -1 for none
-    int32_t dpad_due = 0;   // next D-pad repeat
+    int32_t stick_due = 0;                  // earliest next stick step
+    int32_t dpad_held = -1;                 // the D-pad button that repeats, -1 for none
+    int32_t dpad_due = 0;                   // next D-pad repeat
 };
 
 // Handles one polled event.  A quit request clears running.  now is the

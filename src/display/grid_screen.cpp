@@ -15,7 +15,7 @@ constexpr int GRID_TOP = 56;
 constexpr int CELL_WIDTH = 36;
 constexpr int CELL_HEIGHT = 42;
 constexpr int GRID_RIGHT = GRID_LEFT + CELL_WIDTH * GRID_COLS;   // 608
-constexpr int GRID_BOTTOM = GRID_TOP + CELL_HEIGHT * GRID_ROWS;   // 392
+constexpr int GRID_BOTTOM = GRID_TOP + CELL_HEIGHT * GRID_ROWS;  // 392
 constexpr int PLAYHEAD_OVERHANG = 12;
 
 // The three boxes inside a cell: offset from the cell's corner and size.

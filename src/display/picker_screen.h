@@ -15,7 +15,7 @@ extern const uint8_t LOGO_GLYPHS[LOGO_LETTERS][GLYPH_ROWS];
 
 // The whole logo's size in dots: four letters with a blank column between.
 constexpr int LOGO_WIDTH_DOTS = GLYPH_ADVANCE * (LOGO_LETTERS - 1) + GLYPH_COLUMNS;  // 23
-constexpr int LOGO_HEIGHT_DOTS = GLYPH_ROWS;                                      // 7
+constexpr int LOGO_HEIGHT_DOTS = GLYPH_ROWS;                                         // 7
 
 // Draws the first letters (1 to LOGO_LETTERS) of the logo in white, each dot
 // a filled square of dot x dot pixels, the top-left dot at (left, top).  The

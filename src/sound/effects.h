@@ -21,9 +21,9 @@ constexpr float COMB_B_OFFSET = 0.035f;  // comb B feeds back this much less tha
 
 constexpr int32_t ECHO_TIME_CAP = DELAY_LENGTH - 1;
 constexpr double DC_BLOCK = 0.9844;
-constexpr float GLIDE_RATE = 9e-4f;   // of the remaining distance, per sample
-constexpr float SPREAD_NEAR = 0.7f;   // a comb's share of its own side
-constexpr float SPREAD_FAR = 0.3f;    // and of the other side
+constexpr float GLIDE_RATE = 9e-4f;  // of the remaining distance, per sample
+constexpr float SPREAD_NEAR = 0.7f;  // a comb's share of its own side
+constexpr float SPREAD_FAR = 0.3f;   // and of the other side
 constexpr double MIX_GAIN = 0.92;
 constexpr double OUTPUT_DRIVE = 2.4;  // applied after MIX_GAIN
 constexpr double LIMITER_THRESHOLD = 1.3;

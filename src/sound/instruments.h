@@ -6,6 +6,9 @@
 // The waveform of each instrument is in voice_wave; its name in INSTRUMENT_NAMES.
 // Every table is indexed by instrument number, bank * 3 + voice.
 
+// Each table has a row per bank.
+// clang-format off
+
 // Seconds for an attack from 0 to a peak of 1.
 inline constexpr double ATTACK_TIME[INSTRUMENT_COUNT] = {
     0.006, 0.003, 0.004,
@@ -32,3 +35,5 @@ inline constexpr double OUT_GAIN[INSTRUMENT_COUNT] = {
     0.58, 0.98, 1.0,
     0.62, 0.86, 0.98,
 };
+
+// clang-format on

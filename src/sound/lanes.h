@@ -47,7 +47,8 @@ inline double copy_sign(double size, double sign) { return std::copysign(size, s
 inline Lanes copy_sign(Lanes size, Lanes sign)
 {
     constexpr int64_t SIGN = INT64_MIN;
-    return reinterpret_cast<Lanes>(reinterpret_cast<LaneMask>(size) | (reinterpret_cast<LaneMask>(sign) & SIGN));
+    return reinterpret_cast<Lanes>(reinterpret_cast<LaneMask>(size) |
+                                   (reinterpret_cast<LaneMask>(sign) & SIGN));
 }
 
 inline Lanes load_lanes(const double* from) { return Lanes{from[0], from[1]}; }

@@ -34,7 +34,8 @@ void tune_oscillators(const AppState& state, Oscillators& osc)
 void sync_oscillators(const AppState& state, Oscillators& osc)
 {
     for (int row = 0; row < GRID_ROWS; row += LANE_COUNT) {
-        if (voices_detail::silent_pair(state, row)) continue;  // only a start makes it sound again, and syncs
+        if (voices_detail::silent_pair(state, row))
+            continue;  // only a start makes it sound again, and syncs
         SineCosine<Lanes> pair = sine_cosine_turns(load_lanes(state.phase + row));
         store_lanes(osc.sine + row, pair.sine);
         store_lanes(osc.cosine + row, pair.cosine);

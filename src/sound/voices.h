@@ -34,10 +34,10 @@ double render_voices(AppState& state, int c);
 // OSCILLATOR_SYNC_FRAMES samples: S(1) then stays within 6e-15 and S(6)
 // within 6e-14 of the exact value.  Local to the audio callback.
 struct Oscillators {
-    double sine[GRID_ROWS] = {};         // sin(2 pi phase)
-    double cosine[GRID_ROWS] = {};       // cos(2 pi phase)
-    double dt[GRID_ROWS] = {};           // phase increment per sample, ROW_PITCH x pitch_mul / 48000
-    double turn_sine[GRID_ROWS] = {};    // sin(2 pi dt)
+    double sine[GRID_ROWS] = {};       // sin(2 pi phase)
+    double cosine[GRID_ROWS] = {};     // cos(2 pi phase)
+    double dt[GRID_ROWS] = {};         // phase increment per sample, ROW_PITCH x pitch_mul / 48000
+    double turn_sine[GRID_ROWS] = {};  // sin(2 pi dt)
     double turn_cosine[GRID_ROWS] = {};  // cos(2 pi dt)
 };
 
@@ -68,7 +68,10 @@ inline Num blep(Num t, Num dt)
 
 // -1 at the start and end of the cycle, +1 in the middle.
 template <typename Num>
-inline Num triangle(Num p) { return 1.0 - 4.0 * magnitude(p - 0.5); }
+inline Num triangle(Num p)
+{
+    return 1.0 - 4.0 * magnitude(p - 0.5);
+}
 
 // +1 before duty, -1 from duty on, with both edges smoothed by polyBLEP.
 template <typename Num>
@@ -158,7 +161,8 @@ inline int64_t envelope(AppState& state, int row)
 template <int C>
 inline LaneMask envelopes(AppState& state, int row)
 {
-    if (state.gate[row] | state.gate[row + 1]) return LaneMask{envelope<C>(state, row), envelope<C>(state, row + 1)};
+    if (state.gate[row] | state.gate[row + 1])
+        return LaneMask{envelope<C>(state, row), envelope<C>(state, row + 1)};
     constexpr double RELEASE_LESS_1 = RELEASE_MULT[C] - 1.0;
     static_assert(1.0 + RELEASE_LESS_1 == RELEASE_MULT[C]);
     Lanes env = load_lanes(state.env + row);
@@ -170,7 +174,8 @@ inline LaneMask envelopes(AppState& state, int row)
 // Whether rows row and row + 1 are both silent: no gate open, no level above SILENT_LEVEL.
 inline bool silent_pair(const AppState& state, int row)
 {
-    return (state.gate[row] | state.gate[row + 1]) == 0 && !any(load_lanes(state.env + row) > SILENT_LEVEL);
+    return (state.gate[row] | state.gate[row + 1]) == 0 &&
+           !any(load_lanes(state.env + row) > SILENT_LEVEL);
 }
 
 // One sample of every voice under instrument C, two rows at a time: first

@@ -65,9 +65,9 @@ struct Slot {
     TempDir logs;
     Child child;
     bool running = false;
-    bool targeted = false;        // kill just after a save falls due, else at a random moment
-    size_t wait_for_songs = 0;    // targeted: kill once this many songs were announced...
-    long long kill_at = 0;        // ...this long after; random: at this moment
+    bool targeted = false;      // kill just after a save falls due, else at a random moment
+    size_t wait_for_songs = 0;  // targeted: kill once this many songs were announced...
+    long long kill_at = 0;      // ...this long after; random: at this moment
     long long delay = 0;
     bool file_seen = false;
     std::set<std::string> songs;  // every song this directory's program ever had
@@ -117,7 +117,8 @@ TEST(CrashConsistency, EveryKillLeavesNoSongOrAWholeSongTheProgramHad)
             ASSERT_EQ(status, 128 + SIGKILL)
                 << "the program ended by itself: " << std::string(err.begin(), err.end());
             tally.kills++;
-            for (const std::string& song : announced_songs(slot.child.out_path)) slot.songs.insert(song);
+            for (const std::string& song : announced_songs(slot.child.out_path))
+                slot.songs.insert(song);
 
             std::string path = slot.dir.file("plim.state");
             if (file_exists(slot.dir.file("plim.state.tmp"))) tally.left_temp_file++;
@@ -138,8 +139,9 @@ TEST(CrashConsistency, EveryKillLeavesNoSongOrAWholeSongTheProgramHad)
 
     size_t songs = 0;
     for (const Slot& slot : slots) songs += slot.songs.size();
-    std::printf("crash consistency (seed %u): %d kills survived in %lld ms; %d left a save's "
-                "temporary file behind, %d came before the first save; %zu songs seen\n",
-                seed, tally.kills, now_ms() - start, tally.left_temp_file, tally.absent, songs);
+    std::printf(
+        "crash consistency (seed %u): %d kills survived in %lld ms; %d left a save's "
+        "temporary file behind, %d came before the first save; %zu songs seen\n",
+        seed, tally.kills, now_ms() - start, tally.left_temp_file, tally.absent, songs);
     EXPECT_EQ(tally.kills, KILLS);
 }

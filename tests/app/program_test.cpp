@@ -27,9 +27,9 @@ std::string text_of(const std::string& path)
 
 // Starts plim in cwd with args, waits until its audio thread runs (start-up
 // is through), sends SIGTERM and waits for the exit.
-Outcome run_until_sigterm(const TempDir& cwd, const std::vector<std::string>& args,
-                          const std::vector<std::pair<std::string, std::string>>& env =
-                              headless_env())
+Outcome run_until_sigterm(
+    const TempDir& cwd, const std::vector<std::string>& args,
+    const std::vector<std::pair<std::string, std::string>>& env = headless_env())
 {
     TempDir logs;
     Child child = start_program(built_program("plim"), args, env, cwd.path, logs.path);
@@ -203,11 +203,10 @@ TEST(Program, SdlsOffScreenVideoCountsAsNoVideoUnlessChosen)
 
     // Without a display and without the variable SDL falls back to it: refused.
     TempDir unseen;
-    Outcome refused = run_to_exit(
-        {{"SDL_AUDIODRIVER", "dummy"}, no_leak_check}, unseen,
-        {"-u", "SDL_VIDEODRIVER", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", built_program("plim"),
-         unseen.path},
-        "/usr/bin/env");
+    Outcome refused = run_to_exit({{"SDL_AUDIODRIVER", "dummy"}, no_leak_check}, unseen,
+                                  {"-u", "SDL_VIDEODRIVER", "-u", "DISPLAY", "-u",
+                                   "WAYLAND_DISPLAY", built_program("plim"), unseen.path},
+                                  "/usr/bin/env");
     EXPECT_EQ(refused.status, 1);
     EXPECT_FALSE(file_exists(unseen.file("plim.state")));
 }

@@ -286,7 +286,7 @@ TEST_F(PickerActions, EveryBankChangeResetsTheVoiceAndSchedulesASave)
 {
     struct Way {
         const char* name;
-        int pad;           // -1: a key
+        int pad;  // -1: a key
         SDL_Keycode key;
         int step;
     };

@@ -32,7 +32,8 @@ extern "C" void SDLCALL SDL_UnlockAudioDevice(SDL_AudioDeviceID)
 {
     lock_log.depth--;
     if (lock_log.depth == 0 && lock_log.watched)
-        std::memcpy(lock_log.grid_at_unlock, lock_log.watched->grid, sizeof lock_log.grid_at_unlock);
+        std::memcpy(lock_log.grid_at_unlock, lock_log.watched->grid,
+                    sizeof lock_log.grid_at_unlock);
 }
 
 struct AudioLock : PadFixture {
@@ -71,18 +72,22 @@ struct AudioLock : PadFixture {
 
 TEST_F(AudioLock, EveryCellWriteHoldsTheLockOnce)
 {
-    EXPECT_EQ(locks_taken([&] { press(PAD_A); }), 1);      // PLACE
-    EXPECT_EQ(locks_taken([&] { tap(PAD_RIGHT); }), 1);    // a painting move
-    EXPECT_EQ(locks_taken([&] { frame(); }), 0);           // nothing due yet
+    EXPECT_EQ(locks_taken([&] { press(PAD_A); }), 1);    // PLACE
+    EXPECT_EQ(locks_taken([&] { tap(PAD_RIGHT); }), 1);  // a painting move
+    EXPECT_EQ(locks_taken([&] { frame(); }), 0);         // nothing due yet
     now += 220;
-    EXPECT_EQ(locks_taken([&] { frame(); }), 0);           // the D-pad was released
+    EXPECT_EQ(locks_taken([&] { frame(); }), 0);  // the D-pad was released
     EXPECT_EQ(locks_taken([&] { release(PAD_A); }), 0);
-    EXPECT_EQ(locks_taken([&] { press(PAD_B); }), 1);      // REMOVE
-    EXPECT_EQ(locks_taken([&] { press(PAD_DOWN); }), 1);   // painting dark
+    EXPECT_EQ(locks_taken([&] { press(PAD_B); }), 1);     // REMOVE
+    EXPECT_EQ(locks_taken([&] { press(PAD_DOWN); }), 1);  // painting dark
     now += 220;
-    EXPECT_EQ(locks_taken([&] { frame(); }), 1);           // the D-pad repeat paints
-    EXPECT_EQ(locks_taken([&] { send(joy_axis_event(0, 30000)); frame(); }), 1);  // the stick
-    EXPECT_EQ(locks_taken([&] { tap(PAD_X); }), 1);        // EMPTY
+    EXPECT_EQ(locks_taken([&] { frame(); }), 1);  // the D-pad repeat paints
+    EXPECT_EQ(locks_taken([&] {
+                  send(joy_axis_event(0, 30000));
+                  frame();
+              }),
+              1);                                    // the stick
+    EXPECT_EQ(locks_taken([&] { tap(PAD_X); }), 1);  // EMPTY
     EXPECT_EQ(lit_count(), 0);
 }
 
@@ -103,9 +108,17 @@ TEST_F(AudioLock, MovesWithoutPaintingAndSettingsTakeNoLock)
 TEST_F(AudioLock, PickerAndGuideChangesTakeNoLockButTheResetsDo)
 {
     go_to(SCREEN_PICKER);
-    EXPECT_EQ(locks_taken([&] { tap(PAD_DOWN); key(SDLK_LEFT); }), 0);
+    EXPECT_EQ(locks_taken([&] {
+                  tap(PAD_DOWN);
+                  key(SDLK_LEFT);
+              }),
+              0);
     EXPECT_EQ(locks_taken([&] { tap(PAD_A); }), 0);  // to the guide
-    EXPECT_EQ(locks_taken([&] { press(PAD_SELECT); press(PAD_START); }), 0);  // quits
+    EXPECT_EQ(locks_taken([&] {
+                  press(PAD_SELECT);
+                  press(PAD_START);
+              }),
+              0);  // quits
     EXPECT_FALSE(running);
     input.held_buttons = 0;
     EXPECT_EQ(locks_taken([&] { tap(PAD_A); }), 1);  // enter_grid

@@ -32,9 +32,9 @@ TEST_F(ControllerInput, AAndBPlaceAndRemoveACell)
 TEST_F(ControllerInput, EachButtonHoldsItsPadButton)
 {
     // Indexed by SDL controller button; -1 where the button is dropped.
-    const int expected_pad[15] = {PAD_A,  PAD_B,  PAD_X,  PAD_Y,    PAD_SELECT, -1,       PAD_START,
-                                  -1,     -1,     PAD_L1, PAD_R1,   PAD_UP,     PAD_DOWN, PAD_LEFT,
-                                  PAD_RIGHT};
+    const int expected_pad[15] = {PAD_A,  PAD_B,     PAD_X,    PAD_Y,    PAD_SELECT,
+                                  -1,     PAD_START, -1,       -1,       PAD_L1,
+                                  PAD_R1, PAD_UP,    PAD_DOWN, PAD_LEFT, PAD_RIGHT};
     go_to(SCREEN_PICKER);  // few actions there, so nothing else gets in the way
     for (int button = 0; button < 15; button++) {
         controller(button, true);
@@ -47,8 +47,12 @@ TEST_F(ControllerInput, EachButtonHoldsItsPadButton)
 
 TEST_F(ControllerInput, GuideButtonStickClicksAndHigherButtonsDoNothingAnywhere)
 {
-    const int ignored[] = {SDL_CONTROLLER_BUTTON_GUIDE, SDL_CONTROLLER_BUTTON_LEFTSTICK,
-                           SDL_CONTROLLER_BUTTON_RIGHTSTICK, 15, 16, 20};
+    const int ignored[] = {SDL_CONTROLLER_BUTTON_GUIDE,
+                           SDL_CONTROLLER_BUTTON_LEFTSTICK,
+                           SDL_CONTROLLER_BUTTON_RIGHTSTICK,
+                           15,
+                           16,
+                           20};
     for (int32_t screen : {SCREEN_PICKER, SCREEN_GUIDE, SCREEN_GRID}) {
         go_to(screen);
         for (int button : ignored) {
@@ -66,7 +70,7 @@ TEST_F(ControllerInput, OnePhysicalPressActsOnce)
 {
     // SDL reports a controller press and, right after, the same press on the raw joystick.
     controller(SDL_CONTROLLER_BUTTON_A, true);
-    press(SDL_CONTROLLER_BUTTON_A);  // raw button 0 would be REMOVE
+    press(SDL_CONTROLLER_BUTTON_A);   // raw button 0 would be REMOVE
     send(joy_button_event(1, true));  // raw button 1 would be PLACE again
     EXPECT_EQ(state.grid[0][0], 1);
     EXPECT_EQ(input.held_buttons, 1u << PAD_A);
@@ -137,7 +141,7 @@ TEST_F(ControllerInput, TriggerOnTheGuideEntersTheGrid)
 
 TEST_F(ControllerInput, StickDeadZoneIsExclusiveOf10000)
 {
-    const int cases[][2] = {{10000, 0}, {-10000, 0}, {10001, 10001}, {-10001, -10001},
+    const int cases[][2] = {{10000, 0},       {-10000, 0},    {10001, 10001}, {-10001, -10001},
                             {-32768, -32768}, {32767, 32767}, {0, 0}};
     for (const auto& c : cases) {
         axis(SDL_CONTROLLER_AXIS_LEFTX, c[0]);

@@ -70,11 +70,12 @@ static void show(const Driver& driver)
     int lit = 0;
     for (const auto& row : s.grid)
         for (uint8_t cell : row) lit += cell != 0;
-    std::printf("screen=%d bank=%d voice=%d pace=%d wobble=%d echo=%d space=%d resting=%d "
-                "row=%d col=%d lit=%d message=%s\n",
-                s.screen.load(), s.bank.load(), s.voice.load(), s.pace.load(), s.wobble.load(),
-                s.echo.load(), s.space.load(), s.resting.load(), s.cursor_row, s.cursor_col, lit,
-                s.message);
+    std::printf(
+        "screen=%d bank=%d voice=%d pace=%d wobble=%d echo=%d space=%d resting=%d "
+        "row=%d col=%d lit=%d message=%s\n",
+        s.screen.load(), s.bank.load(), s.voice.load(), s.pace.load(), s.wobble.load(),
+        s.echo.load(), s.space.load(), s.resting.load(), s.cursor_row, s.cursor_col, lit,
+        s.message);
     std::fflush(stdout);
 }
 
@@ -183,8 +184,8 @@ int main(int argc, char** argv)
         std::fclose(script);
         return failure;
     }
-    driver.pad = controller ? SDL_GameControllerGetJoystick(driver.app.controller)
-                            : driver.app.joystick;
+    driver.pad =
+        controller ? SDL_GameControllerGetJoystick(driver.app.controller) : driver.app.joystick;
     bool right_device = controller ? driver.app.controller && !driver.app.joystick
                                    : driver.app.joystick && !driver.app.controller;
 

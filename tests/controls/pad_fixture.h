@@ -4,9 +4,9 @@
 
 #include "app/core/app_state.h"
 #include "controls/actions.h"
+#include "controls/input.h"
 #include "controls/repeat_timers.h"
 #include "controls/resets.h"
-#include "controls/input.h"
 
 #include <gtest/gtest.h>
 

@@ -175,8 +175,9 @@ down 6          # START then SELECT: rest, then quit
 down 4
 )");
     ASSERT_EQ(run.status, 0) << run.out;
-    EXPECT_TRUE(line_has(run, 0, {"screen=2 bank=0 voice=0 pace=108 wobble=0 echo=0 space=0",
-                                  "row=0 col=0 lit=0 message=FRESH START"}))
+    EXPECT_TRUE(line_has(run, 0,
+                         {"screen=2 bank=0 voice=0 pace=108 wobble=0 echo=0 space=0",
+                          "row=0 col=0 lit=0 message=FRESH START"}))
         << run.out;
     EXPECT_TRUE(line_has(run, 1, {"resting=1"})) << run.out;
 
@@ -217,8 +218,8 @@ down 13
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_TRUE(line_has(run, 0, {"screen=1 bank=1 voice=0 pace=100", "lit=2"})) << run.out;
     EXPECT_TRUE(line_has(run, 1, {"screen=2"})) << run.out;
-    EXPECT_TRUE(line_has(run, 2, {"screen=2 bank=0 voice=0 pace=108 wobble=0",
-                                  "lit=0 message=FRESH START"}))
+    EXPECT_TRUE(line_has(
+        run, 2, {"screen=2 bank=0 voice=0 pace=108 wobble=0", "lit=0 message=FRESH START"}))
         << run.out;
 
     Song song;

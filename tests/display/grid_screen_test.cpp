@@ -1,9 +1,9 @@
 // The grid screen, compared pixel by pixel with exact pictures.
-#include "display/picture.h"
-#include "display/canvas_size.h"
 #include "display/grid_screen.h"
+#include "display/canvas_size.h"
 #include "display/guide_screen.h"
 #include "display/picker_screen.h"
+#include "display/picture.h"
 
 #include <algorithm>
 #include <climits>
@@ -221,7 +221,8 @@ TEST_F(GridScreen, SwayRunsOnSmoothlyWhenTheSignedTickTurnsNegative)
     Picture after = read();
     for (int r = 0; r < 8; r++)
         for (int c = 0; c < 16; c++)
-            EXPECT_LE(std::abs(block_sway(after, c, r) - block_sway(before, c, r)), 1) << c << "," << r;
+            EXPECT_LE(std::abs(block_sway(after, c, r) - block_sway(before, c, r)), 1)
+                << c << "," << r;
 }
 
 TEST_F(GridScreen, FlashShowsOnExactly24FramesInFadingGreys)

@@ -1,9 +1,9 @@
 // The bank picker and the guide, compared pixel by pixel with exact pictures.
-#include "display/picture.h"
 #include "display/canvas_size.h"
 #include "display/grid_screen.h"
 #include "display/guide_screen.h"
 #include "display/picker_screen.h"
+#include "display/picture.h"
 
 #include <cstring>
 #include <string>
@@ -49,7 +49,7 @@ TEST_F(PickerScreen, LogoShowsOneMoreLetterEvery95Milliseconds)
 TEST_F(PickerScreen, LogoTimingIsUnsignedAcrossTheTickWrap)
 {
     AppState state;
-    state.logo_start = 0xFFFFFFC0u;  // 64 ms before the counter wraps
+    state.logo_start = 0xFFFFFFC0u;            // 64 ms before the counter wraps
     draw_picker_screen(renderer, state, 126);  // 190 ms later
     EXPECT_EQ(difference(read(), picker_picture(3, 0)), "");
 
@@ -95,12 +95,18 @@ TEST_F(PickerScreen, BankTwoDimsTheFirstTwoLines)
 Picture guide_picture()
 {
     const char* rows[12][2] = {
-        {"D PAD", "MOVE"},       {"SELECT + L R", "ECHO"},
-        {"SELECT + U D", "SPACE"}, {"A", "PLACE"},
-        {"B", "REMOVE"},         {"X", "EMPTY"},
-        {"Y", "WOBBLE"},         {"L1 R1", "PACE"},
-        {"L2 R2", "VOICE"},      {"START", "REST"},
-        {"SELECT + X", "FRESH START"}, {"SELECT + START", "LEAVE"},
+        {"D PAD", "MOVE"},
+        {"SELECT + L R", "ECHO"},
+        {"SELECT + U D", "SPACE"},
+        {"A", "PLACE"},
+        {"B", "REMOVE"},
+        {"X", "EMPTY"},
+        {"Y", "WOBBLE"},
+        {"L1 R1", "PACE"},
+        {"L2 R2", "VOICE"},
+        {"START", "REST"},
+        {"SELECT + X", "FRESH START"},
+        {"SELECT + START", "LEAVE"},
     };
     Picture picture;
     picture.text(141, 28, "HOW TO WAKE THE GRID", 3, 255);

@@ -1,10 +1,10 @@
 // plim-shot: pictures of the three screens of a saved song, and its failures.
 #include "app/core/state_file.h"
-#include "display/picture.h"
 #include "display/canvas_size.h"
 #include "display/grid_screen.h"
 #include "display/guide_screen.h"
 #include "display/picker_screen.h"
+#include "display/picture.h"
 #include "support/files.h"
 #include "support/programs.h"
 
@@ -39,7 +39,8 @@ Png read_png(const std::string& path)
     png.read = true;
     png.width = static_cast<int>(image.width);
     png.height = static_cast<int>(image.height);
-    if (png.width == CANVAS_WIDTH && png.height == CANVAS_HEIGHT) png.picture = picture_from_rgb(rgb.data());
+    if (png.width == CANVAS_WIDTH && png.height == CANVAS_HEIGHT)
+        png.picture = picture_from_rgb(rgb.data());
     return png;
 }
 

@@ -63,7 +63,8 @@ TEST_F(TextDrawing, EveryByteOutsideTheFontDrawsNothingAndAdvances)
 {
     // All such bytes (128..255 too), 90 to a line, each line ending in "I":
     // only the I is drawn, 6 pixels further on for every byte before it.
-    const std::string drawn = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+./:[]|";
+    const std::string drawn =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+./:[]|";
     std::string lines[3];
     int count = 0;
     for (int byte = 1; byte <= 255; byte++) {

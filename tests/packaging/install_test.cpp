@@ -148,7 +148,8 @@ TEST(Install, PutsStrippedProgramsIconsDesktopEntryAndManualPagesUnderThePrefix)
     EXPECT_TRUE(file_exists(prefix.file("share/man/man1/plim-shot.1")));
     for (int size : {48, 128, 256}) {
         std::string side = std::to_string(size);
-        std::string path = prefix.file("share/icons/hicolor/" + side + "x" + side + "/apps/plim.png");
+        std::string path =
+            prefix.file("share/icons/hicolor/" + side + "x" + side + "/apps/plim.png");
         EXPECT_EQ(icon_fault(read_png(path), size), "") << path;
     }
 }
@@ -163,8 +164,8 @@ TEST(Install, UninstallRemovesWhatInstallPutAndNothingElse)
     ASSERT_EQ(install.status, 0) << install.text;
     ASSERT_NE(files_under(prefix.path), before);
 
-    Output uninstall = shell("'" PLIM_SOURCE_DIR "/tools/uninstall.sh' '" PLIM_BIN_DIR "' '" +
-                             prefix.path + "'");
+    Output uninstall =
+        shell("'" PLIM_SOURCE_DIR "/tools/uninstall.sh' '" PLIM_BIN_DIR "' '" + prefix.path + "'");
     ASSERT_EQ(uninstall.status, 0) << uninstall.text;
     EXPECT_EQ(files_under(prefix.path), before) << uninstall.text;
     EXPECT_EQ(read_file(prefix.file("bin/other-program")), std::vector<uint8_t>({1, 2, 3}));
@@ -182,8 +183,8 @@ TEST(Install, TheManualPagesRenderCleanlyWithEverySection)
          {"PLIM-RENDER(1)", "SYNOPSIS", "loops", "OUTPUT", "standard output", "symbolic link",
           "pipe", "--help", "--version", "EXIT STATUS", "152"}},
         {"plim-shot.1",
-         {"PLIM-SHOT(1)", "SYNOPSIS", "outdir", "picker.png", "grid.png", "152",
-          "parents", "--help", "--version", "EXIT STATUS"}},
+         {"PLIM-SHOT(1)", "SYNOPSIS", "outdir", "picker.png", "grid.png", "152", "parents",
+          "--help", "--version", "EXIT STATUS"}},
     };
     for (const auto& [name, parts] : pages) {
         Output page = shell(std::string("LC_ALL=C MANWIDTH=80 man --warnings -l -P cat '") +
@@ -232,10 +233,11 @@ TEST(Install, TheHandheldLauncherStartsTheProcessorsProgramWithThePortsFolderAnd
     std::string started_file = port.file("plim/conf/started");
     auto launch = [&](const std::string& machine, const std::string& environment) {
         remove(started_file.c_str());
-        return shell("env -u SDL_GAMECONTROLLERCONFIG -u SDL_GAMECONTROLLERCONFIG_FILE"
-                     " PATH='" + port.path + "/bin':\"$PATH\" XDG_DATA_HOME='" + port.path +
-                     "/data' MACHINE=" + machine + " LD_LIBRARY_PATH=/opt/x " + environment +
-                     " '" + port.path + "/PLIM.sh'");
+        return shell(
+            "env -u SDL_GAMECONTROLLERCONFIG -u SDL_GAMECONTROLLERCONFIG_FILE"
+            " PATH='" +
+            port.path + "/bin':\"$PATH\" XDG_DATA_HOME='" + port.path + "/data' MACHINE=" +
+            machine + " LD_LIBRARY_PATH=/opt/x " + environment + " '" + port.path + "/PLIM.sh'");
     };
 
     // A 64-bit handheld without a mapping of its own: the port's mapping file.
@@ -275,6 +277,7 @@ TEST(Install, TheHandheldLauncherStartsTheProcessorsProgramWithThePortsFolderAnd
     // A processor the port has no program for: said so, nothing started.
     run = launch("x86_64", "");
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.text.find("no program for this processor (x86_64)"), std::string::npos) << run.text;
+    EXPECT_NE(run.text.find("no program for this processor (x86_64)"), std::string::npos)
+        << run.text;
     EXPECT_FALSE(file_exists(started_file));
 }

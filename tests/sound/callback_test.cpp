@@ -1,4 +1,5 @@
-// The callback frame: buffer sizes, zero-filled tails, screens, and every sample against a plain transcription.
+// The callback frame: buffer sizes, zero-filled tails, screens, and every sample against a plain
+// transcription.
 #include "engine_fixture.h"
 #include "reference_engine.h"
 
@@ -86,7 +87,8 @@ static void load_song(AppState& state, reference::Engine& model, int instrument,
     for (int row = 0; row < GRID_ROWS; row++)
         for (int col = 0; col < GRID_COLS; col++) {
             seed = seed * 1664525u + 1013904223u;
-            uint8_t lit = song.all_lit || (seed >> 28) < 6 ? static_cast<uint8_t>(1 + (seed >> 30)) : 0;
+            uint8_t lit =
+                song.all_lit || (seed >> 28) < 6 ? static_cast<uint8_t>(1 + (seed >> 30)) : 0;
             state.grid[row][col] = lit;  // any nonzero byte is lit
             model.grid[row][col] = lit;
         }

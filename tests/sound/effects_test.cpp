@@ -1,4 +1,5 @@
-// Effects: echo time and feedback, the space combs and their stereo spread, the level glide, the limiter.
+// Effects: echo time and feedback, the space combs and their stereo spread, the level glide, the
+// limiter.
 #include "engine_fixture.h"
 
 #include "sound/fast_tanh.h"
@@ -32,7 +33,7 @@ TEST(Echo, TimeFollowsPaceInTwoThreeOrSixSteps)
     EXPECT_EQ(echo_delay(108, 3), 40000);
     EXPECT_EQ(echo_delay(108, 0), 40000);  // level 0 keeps the time of level 3
     EXPECT_EQ(echo_delay(180, 1), 8000);
-    EXPECT_EQ(echo_delay(60, 3), 72000);   // the longest, well inside the line
+    EXPECT_EQ(echo_delay(60, 3), 72000);  // the longest, well inside the line
 }
 
 TEST(Echo, Level1At108ReturnsAfter13333SamplesAt0Point12ThenTimes0Point17)
@@ -199,7 +200,9 @@ TEST(SoftClip, TheShortTanhAgreesWithTheCLibraryOnTheWholeRange)
         long double exact = tanhl(x);
         double error = std::fabs(static_cast<double>(fast_tanh(x) - exact));
         worst = std::fmax(worst, error);
-        if (x != 0.0) worst_relative = std::fmax(worst_relative, error / std::fabs(static_cast<double>(exact)));
+        if (x != 0.0)
+            worst_relative =
+                std::fmax(worst_relative, error / std::fabs(static_cast<double>(exact)));
         worst_to_library = std::fmax(worst_to_library, std::fabs(fast_tanh(x) - std::tanh(x)));
         Lanes pair = fast_tanh(Lanes{x, -x / 3});  // both channels at once, as each alone
         ASSERT_EQ(pair[0], fast_tanh(x)) << x;
@@ -210,7 +213,8 @@ TEST(SoftClip, TheShortTanhAgreesWithTheCLibraryOnTheWholeRange)
     EXPECT_LE(worst_to_library, 4.5e-16);
     for (double x : {0.0, 1e-300, -3e-9, 1e-7, 0.03125, 1.3 / 0.9999, -1.3125, 1.4, -20.0})
         EXPECT_NEAR(fast_tanh(x), std::tanh(x), 2.3e-16 * std::fabs(std::tanh(x))) << x;
-    for (Lanes mixed : {Lanes{1e-10, 0.7}, Lanes{0.3, 2.0}, Lanes{-1e-30, -1.2}}) {  // tiny or outside beside usual
+    for (Lanes mixed : {Lanes{1e-10, 0.7}, Lanes{0.3, 2.0},
+                        Lanes{-1e-30, -1.2}}) {  // tiny or outside beside usual
         Lanes pair = fast_tanh(mixed);
         EXPECT_EQ(pair[0], fast_tanh(mixed[0]));
         EXPECT_EQ(pair[1], fast_tanh(mixed[1]));

@@ -1,11 +1,11 @@
 // A fresh sound engine for tests, and helpers to run the audio callback on plain buffers.
 #pragma once
 
+#include "app/core/tempo.h"
 #include "sound/audio.h"
 #include "sound/audition.h"
-#include "app/core/tempo.h"
-#include "sound/step_clock.h"
 #include "sound/effects.h"
+#include "sound/step_clock.h"
 
 #include <cstdint>
 #include <vector>

@@ -17,8 +17,9 @@
 static std::atomic<long> allocations{0};
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(
-    void (*malloc_hook)(const volatile void*, size_t), void (*free_hook)(const volatile void*));
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
+                                                                             size_t),
+                                                         void (*free_hook)(const volatile void*));
 
 static void count_allocation(const volatile void*, size_t) { allocations.fetch_add(1); }
 static void ignore_free(const volatile void*) {}

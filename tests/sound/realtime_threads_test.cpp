@@ -1,11 +1,11 @@
 // Real-time rules: the main thread changes settings and cells while SDL's
 // audio thread plays through the callback.  Run under ThreadSanitizer, any
 // data race between the two ends the test.
+#include "app/core/tempo.h"
 #include "sound/audio.h"
 #include "sound/audition.h"
-#include "app/core/tempo.h"
-#include "sound/step_clock.h"
 #include "sound/effects.h"
+#include "sound/step_clock.h"
 
 #include <gtest/gtest.h>
 

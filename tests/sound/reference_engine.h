@@ -107,10 +107,12 @@ inline double wave(int c, double p, double dt)
 
 inline double voices(Engine& e, int c)
 {
-    static const double attack[9] = {0.006, 0.003, 0.004, 0.005, 0.004, 0.0025, 0.008, 0.006, 0.003};
+    static const double attack[9] = {0.006,  0.003, 0.004, 0.005, 0.004,
+                                     0.0025, 0.008, 0.006, 0.003};
     static const double release[9] = {0.99935, 0.99962, 0.99918, 0.99912, 0.99892,
                                       0.99928, 0.99952, 0.99942, 0.99968};
-    static const double pitch[8] = {523.251, 440.0, 391.995, 329.628, 293.665, 261.626, 220.0, 195.998};
+    static const double pitch[8] = {523.251, 440.0,   391.995, 329.628,
+                                    293.665, 261.626, 220.0,   195.998};
     double sum = 0.0;
     for (int r = 0; r < 8; r++) {
         if (e.gate[r] == 1) {
@@ -136,8 +138,10 @@ inline void effects(Engine& e, double sum, int c, int16_t& left, int16_t& right)
 {
     static const double tone_coef[9] = {0.42, 0.58, 0.36, 0.34, 0.4, 0.56, 0.3, 0.44, 0.54};
     static const double gain[9] = {0.84, 0.96, 1.02, 0.58, 0.98, 1.0, 0.62, 0.86, 0.98};
-    static const float echo_send[4] = {0, 0.12f, 0.2f, 0.28f}, echo_fb[4] = {0, 0.17f, 0.27f, 0.37f};
-    static const float space_send[4] = {0, 0.08f, 0.14f, 0.21f}, comb_fb[4] = {0, 0.52f, 0.62f, 0.7f};
+    static const float echo_send[4] = {0, 0.12f, 0.2f, 0.28f},
+                       echo_fb[4] = {0, 0.17f, 0.27f, 0.37f};
+    static const float space_send[4] = {0, 0.08f, 0.14f, 0.21f},
+                       comb_fb[4] = {0, 0.52f, 0.62f, 0.7f};
     static const double echo_time[4] = {1.5, 0.5, 0.75, 1.5};
 
     e.tone = e.tone + tone_coef[c] * (sum - e.tone);
@@ -162,8 +166,10 @@ inline void effects(Engine& e, double sum, int c, int16_t& left, int16_t& right)
     double l = ((d + w) + wet_l) * 0.92 * 2.4;
     double r = ((d + w) + wet_r) * 0.92 * 2.4;
     double m = std::fabs(l) > std::fabs(r) ? std::fabs(l) : std::fabs(r);
-    if (m > e.limiter) e.limiter = m;
-    else e.limiter = e.limiter * 0.9999;
+    if (m > e.limiter)
+        e.limiter = m;
+    else
+        e.limiter = e.limiter * 0.9999;
     e.line_pos = (e.line_pos + 1) % 96000;
     e.a_pos = (e.a_pos + 1) % 3557;
     e.b_pos = (e.b_pos + 1) % 4217;

@@ -1,4 +1,5 @@
-// Note triggers: wobble accents and octave jumps, phase restarts, full columns and the picker's audition.
+// Note triggers: wobble accents and octave jumps, phase restarts, full columns and the picker's
+// audition.
 #include "engine_fixture.h"
 
 #include "app/core/ticks.h"
@@ -32,7 +33,7 @@ TEST(Accents, Bank1AtWobble2JumpsAnOctaveAtStep0Row3)
     state.grid[3][0] = 1;
     state.grid[4][0] = 1;
     tick_until_step(state, 0);
-    expect_voice_started(state, 3, 0.93, 2.0);  // t = 0
+    expect_voice_started(state, 3, 0.93, 2.0);                   // t = 0
     expect_voice_started(state, 4, 0.93 + 0.5 * 0.34 * 0, 1.0);  // t = 3
     EXPECT_EQ(state.flash[3][0].load(), 1.0f);
 }

@@ -2,8 +2,8 @@
 #include "engine_fixture.h"
 
 #include "sound/fast_sine.h"
-#include "sound/lanes.h"
 #include "sound/instruments.h"
+#include "sound/lanes.h"
 #include "sound/voices.h"
 
 #include <gtest/gtest.h>
@@ -147,10 +147,10 @@ TEST(Waveforms, TheNineRecipesAtDistinctivePhases)
 {
     double dt = 0.005;
     // Triangle: -1 at the cycle's ends, +1 in its middle.
-    EXPECT_NEAR(voice_wave(4, 0.5, dt), 0.72, 1e-15);     // TRI BASS
+    EXPECT_NEAR(voice_wave(4, 0.5, dt), 0.72, 1e-15);  // TRI BASS
     EXPECT_NEAR(voice_wave(4, 0.0, dt), -0.72, 1e-15);
-    EXPECT_NEAR(voice_wave(0, 0.25, dt), 0.78, 1e-15);    // SOFT MALLET: S(2) and TRI are 0
-    EXPECT_NEAR(voice_wave(2, 0.25, dt), 0.55, 1e-15);    // MUTED PLUCK
+    EXPECT_NEAR(voice_wave(0, 0.25, dt), 0.78, 1e-15);  // SOFT MALLET: S(2) and TRI are 0
+    EXPECT_NEAR(voice_wave(2, 0.25, dt), 0.55, 1e-15);  // MUTED PLUCK
     EXPECT_NEAR(voice_wave(1, 0.25, dt), 0.62 - 0.25 + 0.13, 1e-15);  // GLASS BELL
     EXPECT_NEAR(voice_wave(8, 0.25, dt), 0.48 - 0.31 + 0.21, 1e-15);  // METAL CHIME
     EXPECT_NEAR(voice_wave(7, 0.25, dt), 0.74 - 0.06, 1e-15);         // HOLLOW KEY
@@ -208,16 +208,18 @@ TEST(Oscillator, TurnedHarmonicsStayWithinTheirBoundsOverALongRun)
             voices_detail::Harmonics<double> s(osc.sine[row], osc.cosine[row]);
             for (int h = 0; h < 4; h++) {
                 long double exact = sinl(TWO_PI * harmonic[h] * phase);
-                worst[h] = std::fmax(worst[h], std::fabs(static_cast<double>(s(harmonic[h]) - exact)));
+                worst[h] =
+                    std::fmax(worst[h], std::fabs(static_cast<double>(s(harmonic[h]) - exact)));
             }
             double sum = voices_detail::render<5>(state, osc);
             long double recipe = 0;
             for (int h = 0; h < 4; h++) recipe += weight[h] * sinl(TWO_PI * harmonic[h] * phase);
-            ASSERT_NEAR(sum, static_cast<double>(recipe * RELEASE_MULT[5]), 3e-14) << row << " " << i;
+            ASSERT_NEAR(sum, static_cast<double>(recipe * RELEASE_MULT[5]), 3e-14)
+                << row << " " << i;
         }
     }
-    EXPECT_LE(worst[0], 6e-15);   // S(1)
-    EXPECT_LE(worst[1], 1.2e-14); // S(2)
-    EXPECT_LE(worst[2], 3e-14);   // S(4)
-    EXPECT_LE(worst[3], 6e-14);   // S(6)
+    EXPECT_LE(worst[0], 6e-15);    // S(1)
+    EXPECT_LE(worst[1], 1.2e-14);  // S(2)
+    EXPECT_LE(worst[2], 3e-14);    // S(4)
+    EXPECT_LE(worst[3], 6e-14);    // S(6)
 }

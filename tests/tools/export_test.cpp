@@ -1,4 +1,5 @@
-// The song export: the WAV header, its length, samples equal to the callback's, and plim-render's failures.
+// The song export: the WAV header, its length, samples equal to the callback's, and plim-render's
+// failures.
 #include "sound/engine_fixture.h"
 
 #include "app/core/state_file.h"
@@ -39,7 +40,8 @@ static void save_song(const std::string& dir, const SongSettings& song, bool cel
 
 static uint32_t u32_at(const std::vector<uint8_t>& bytes, size_t at)
 {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           static_cast<uint32_t>(bytes[at + 3]) << 24;
 }
 
 static uint16_t u16_at(const std::vector<uint8_t>& bytes, size_t at)
@@ -206,7 +208,8 @@ TEST(RenderTool, WritesTheSameFileAsTheLibraryWithFourLoopsByDefault)
     ToolRun four = run_render(dir, {dir.path, dir.file("four.wav"), "4"});
     ASSERT_EQ(four.status, 0) << four.err;
     limiter_env = 0.0;
-    ASSERT_EQ(export_song(dir.path.c_str(), dir.file("library.wav").c_str(), 4).status, EXPORT_DONE);
+    ASSERT_EQ(export_song(dir.path.c_str(), dir.file("library.wav").c_str(), 4).status,
+              EXPORT_DONE);
     std::vector<uint8_t> wav = read_file(dir.file("default.wav"));
     EXPECT_EQ(wav, read_file(dir.file("four.wav")));
     EXPECT_EQ(wav, read_file(dir.file("library.wav")));
@@ -286,8 +289,8 @@ TEST(RenderTool, StreamsToStandardOutputAndPipesAndFollowsLinks)
     std::vector<uint8_t> wav = read_file(dir.file("file.wav"));
     ASSERT_GT(wav.size(), 44u);
 
-    Child to_stdout = start_program(built_program("plim-render"), {dir.path, "-", "1"}, {},
-                                    dir.path, dir.path);
+    Child to_stdout =
+        start_program(built_program("plim-render"), {dir.path, "-", "1"}, {}, dir.path, dir.path);
     ASSERT_EQ(wait_program(to_stdout, 60000), 0);
     EXPECT_EQ(read_file(to_stdout.out_path), wav);
 
@@ -335,8 +338,8 @@ TEST(RenderTool, RefusesBadArguments)
 
     // --help and --version answer on standard output, whatever else is given.
     for (const char* option : {"--help", "--version"}) {
-        Child child = start_program(built_program("plim-render"), {dir.path, option}, {}, dir.path,
-                                    dir.path);
+        Child child =
+            start_program(built_program("plim-render"), {dir.path, option}, {}, dir.path, dir.path);
         EXPECT_EQ(wait_program(child, 60000), 0) << option;
         std::vector<uint8_t> out = read_file(child.out_path);
         std::string text(out.begin(), out.end());

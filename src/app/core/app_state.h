@@ -47,9 +47,10 @@ struct Relaxed {
 struct AppState {
     uint8_t grid[GRID_ROWS][GRID_COLS] = {};  // nonzero = lit; row 0 is the top
     uint8_t gate[GRID_ROWS] = {};             // 1 while the voice's attack rises
-    Relaxed<float> flash[GRID_ROWS][GRID_COLS] = {};  // set to 1 by the clock, faded by the grid screen
-    int32_t cursor_col = 0;  // 0..15
-    int32_t cursor_row = 0;  // 0..7
+    // Set to 1 by the clock, faded by the grid screen.
+    Relaxed<float> flash[GRID_ROWS][GRID_COLS] = {};
+    int32_t cursor_col = 0;             // 0..15
+    int32_t cursor_row = 0;             // 0..7
     Relaxed<int32_t> step{START_STEP};  // 0..15, the step the playhead is on
     Relaxed<int32_t> resting{0};        // 1 while the step clock is halted
 
@@ -78,14 +79,14 @@ struct AppState {
     double tone_state = 0.0;
     double dc_out = 0.0;
     double dc_prev = 0.0;
-    float echo_mix = 0.0f;   // audio thread only
-    float space_mix = 0.0f;  // audio thread only
+    float echo_mix = 0.0f;        // audio thread only
+    float space_mix = 0.0f;       // audio thread only
     float* delay_line = nullptr;  // DELAY_LENGTH floats
     float* comb_a = nullptr;      // COMB_A_LENGTH floats
     float* comb_b = nullptr;      // COMB_B_LENGTH floats
-    int32_t delay_pos = 0;   // audio thread only
-    int32_t comb_a_pos = 0;  // audio thread only
-    int32_t comb_b_pos = 0;  // audio thread only
+    int32_t delay_pos = 0;        // audio thread only
+    int32_t comb_a_pos = 0;       // audio thread only
+    int32_t comb_b_pos = 0;       // audio thread only
 
     // Main-thread timers, in SDL_GetTicks milliseconds.
     int32_t save_due = 0;

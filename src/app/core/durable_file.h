@@ -9,8 +9,8 @@ constexpr int DURABLE_PATH_SIZE = 4096;
 constexpr char DURABLE_TEMP_SUFFIX[] = ".tmp";
 
 struct DurableFile {
-    FILE* file = nullptr;                 // the temporary file, open for writing
-    char path[DURABLE_PATH_SIZE] = {};    // the file being replaced
+    FILE* file = nullptr;               // the temporary file, open for writing
+    char path[DURABLE_PATH_SIZE] = {};  // the file being replaced
     char temp_path[DURABLE_PATH_SIZE + sizeof DURABLE_TEMP_SUFFIX] = {};  // path + ".tmp"
 };
 

@@ -23,11 +23,13 @@ inline constexpr const char* BANK_NAMES[BANK_COUNT] = {
     "NIGHT WINDOW",
 };
 
-// Indexed by instrument number, bank * 3 + voice.
+// Indexed by instrument number, bank * 3 + voice: a row per bank.
+// clang-format off
 inline constexpr const char* INSTRUMENT_NAMES[INSTRUMENT_COUNT] = {
     "SOFT MALLET",  "GLASS BELL", "MUTED PLUCK",
     "ROUND LEAD",   "TRI BASS",   "SPARKLE",
     "VELVET PULSE", "HOLLOW KEY", "METAL CHIME",
 };
+// clang-format on
 
 inline int instrument_number(int bank, int voice) { return bank * VOICES_PER_BANK + voice; }

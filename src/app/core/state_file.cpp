@@ -27,8 +27,8 @@ constexpr int SPACE_AT = 148;
 
 bool format_state_path(AppState& state, const char* dir)
 {
-    int length = std::snprintf(state.state_path, sizeof state.state_path, "%s/%s", dir,
-                               STATE_FILE_NAME);
+    int length =
+        std::snprintf(state.state_path, sizeof state.state_path, "%s/%s", dir, STATE_FILE_NAME);
     if (length >= 0 && length < STATE_PATH_SIZE) return true;
     state.state_path[0] = '\0';
     return false;

@@ -17,7 +17,7 @@
 namespace {
 
 enum Call { FOPEN, FWRITE, FFLUSH, FSYNC_FILE, FCLOSE, RENAME, FSYNC_DIR, CALL_COUNT };
-const char* const CALL_NAMES[CALL_COUNT] = {"fopen", "fwrite", "fflush", "fsync(file)",
+const char* const CALL_NAMES[CALL_COUNT] = {"fopen",  "fwrite", "fflush",    "fsync(file)",
                                             "fclose", "rename", "fsync(dir)"};
 
 // Armed only around the save under test, so GoogleTest's own file calls pass.

@@ -62,9 +62,9 @@ Loaded load_from(const TempDir& dir, const std::vector<uint8_t>& bytes)
     AppState state;
     EXPECT_TRUE(format_state_path(state, dir.path.c_str()));
     load_state(state);
-    return {state.grid[0][0], state.grid[7][15], state.grid[2][5], state.pace.load(),
-            state.voice.load(), state.bank.load(), state.wobble.load(), state.echo.load(),
-            state.space.load()};
+    return {state.grid[0][0],    state.grid[7][15],  state.grid[2][5],
+            state.pace.load(),   state.voice.load(), state.bank.load(),
+            state.wobble.load(), state.echo.load(),  state.space.load()};
 }
 
 void expect_default_settings(const Loaded& got)
