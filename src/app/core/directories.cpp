@@ -1,17 +1,24 @@
 // Making a directory with its parents, one level at a time.
 #include "app/core/directories.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 
 constexpr int PATH_SIZE = 4096;
 
+// Opened as a place, not for reading: a directory we may not list counts
+// too.  (open rather than stat, which C libraries before 2.33 do not export
+// under that name: the handheld port's program must start on those.)
 static bool is_directory(const char* path)
 {
-    struct stat info;
-    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+    int fd = open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
 }
 
 bool make_directories(const char* path)
