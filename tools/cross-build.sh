@@ -5,7 +5,10 @@
 # ARCH is aarch64 or armhf (cross-compiled with Debian's cross compilers and
 # multiarch libraries, see cmake/toolchains; plim built for the handheld port)
 # or native (this machine).  The tools are configured only when a tool is
-# asked for, so building plim alone needs SDL2 and nothing else.
+# asked for, so building plim alone needs SDL2 and nothing else.  For native,
+# the test command's plain build (build-test) is brought up to date and used
+# when it exists: compiled without contracted multiply-adds, its lower
+# optimisation level makes no difference to a sample.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,8 +26,13 @@ for target in "$@"; do [[ $target == plim-* ]] && tools=ON; done
 options+=("-DPLIM_TOOLS=$tools")
 
 dir=build-$arch
-log=$dir.build.log
-if ! { cmake -S . -B "$dir" "${options[@]}" && cmake --build "$dir" -j"${JOBS:-$(nproc)}" --target "$@"; } >"$log" 2>&1; then
+log=build-$arch.build.log
+configure=(cmake -S . -B "$dir" "${options[@]}")
+if [[ $arch == native && -f build-test/CMakeCache.txt ]]; then
+    dir=build-test
+    configure=(true)  # configured by the test command
+fi
+if ! { "${configure[@]}" && cmake --build "$dir" -j"${JOBS:-$(nproc)}" --target "$@"; } >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "cross-build.sh: building $* for $arch failed (whole log: $log)" >&2
     exit 1
