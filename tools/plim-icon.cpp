@@ -2,19 +2,16 @@
 // dark rounded square, SIZE x SIZE pixels (16 to 512), drawn with the picker's
 // own logo code.  The build runs it for each installed size; it is not
 // installed itself.
+#include "png_file.h"
+
 #include "display/picker_screen.h"
 
-#include <png.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 constexpr int ICON_MIN_SIZE = 16;
 constexpr int ICON_MAX_SIZE = 512;
-constexpr int ICON_PATH_SIZE = 4096;
 constexpr uint8_t GREY_BACKGROUND = 24;
 
 // The square's corners are rounded with this radius, in parts of the size.
@@ -58,36 +55,6 @@ static void draw_icon(SDL_Renderer* renderer, int size)
     draw_logo(renderer, left, top, dot, LOGO_LETTERS);
 }
 
-// Writes RGBA rows through "<path>.tmp" and a rename, so a failed run leaves
-// no partial picture under the output name.
-static bool write_png(const char* path, int size, const uint8_t* rgba)
-{
-    char temp_path[ICON_PATH_SIZE];
-    int length = std::snprintf(temp_path, sizeof temp_path, "%s.tmp", path);
-    if (length < 0 || length >= ICON_PATH_SIZE) {
-        std::fprintf(stderr, "plim-icon: output path too long: %s\n", path);
-        return false;
-    }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(size);
-    image.height = static_cast<png_uint_32>(size);
-    image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, temp_path, 0, rgba, size * 4, nullptr)) {
-        std::fprintf(stderr, "plim-icon: cannot write %s: %s\n", temp_path, image.message);
-        std::remove(temp_path);
-        return false;
-    }
-    if (std::rename(temp_path, path) != 0) {
-        std::fprintf(stderr, "plim-icon: cannot rename %s to %s: %s\n", temp_path, path,
-                     std::strerror(errno));
-        std::remove(temp_path);
-        return false;
-    }
-    return true;
-}
-
 int main(int argc, char** argv)
 {
     char* end = nullptr;
@@ -114,5 +81,6 @@ int main(int argc, char** argv)
     if (renderer) SDL_DestroyRenderer(renderer);
     if (surface) SDL_FreeSurface(surface);
     SDL_Quit();
-    return drawn && write_png(argv[2], pixels, rgba) ? 0 : 1;
+    if (!drawn) return 1;
+    return write_png_file("plim-icon", argv[2], pixels, pixels, PNG_FORMAT_RGBA, rgba) ? 0 : 1;
 }

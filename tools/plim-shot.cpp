@@ -5,17 +5,16 @@
 // The picker shows its logo complete; the grid is shown at rest (no
 // playhead), without flashes or a message, with the cursor on the top-left
 // cell and the blocks swayed as at tick 0.  The voice is the one saved.
-#include "output_file.h"
+#include "png_file.h"
 #include "saved_song.h"
 #include "tool_arguments.h"
 
 #include "app/core/directories.h"
+#include "app/core/durable_file.h"
 #include "display/canvas.h"
 #include "display/grid_screen.h"
 #include "display/guide_screen.h"
 #include "display/picker_screen.h"
-
-#include <png.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -29,9 +28,8 @@ static const char USAGE[] =
     "  draws the three screens for DIR/plim.state into\n"
     "  OUTDIR/picker.png, OUTDIR/guide.png and OUTDIR/grid.png\n";
 
-// Writes the canvas picture by the rules of output_open: a file is either the
-// old one or complete.
-static bool write_png(const char* out_dir, const char* name, const uint8_t* rgb)
+// Writes the canvas picture as OUTDIR/name.
+static bool write_picture(const char* out_dir, const char* name, const uint8_t* rgb)
 {
     char path[DURABLE_PATH_SIZE];
     int length = std::snprintf(path, sizeof path, "%s/%s", out_dir, name);
@@ -39,33 +37,7 @@ static bool write_png(const char* out_dir, const char* name, const uint8_t* rgb)
         std::fprintf(stderr, "plim-shot: output path too long: %s\n", out_dir);
         return false;
     }
-    OutputFile out;
-    const char* refused = "";
-    OutputStatus opened = output_open(out, path, &refused);
-    if (opened == OUTPUT_REFUSED) {
-        std::fprintf(stderr, "plim-shot: %s is %s; nothing was written there\n", path, refused);
-        return false;
-    }
-    if (opened != OUTPUT_OPEN) {
-        std::fprintf(stderr, "plim-shot: cannot write %s (%s)\n", path, std::strerror(errno));
-        return false;
-    }
-
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = CANVAS_WIDTH;
-    image.height = CANVAS_HEIGHT;
-    image.format = PNG_FORMAT_RGB;
-    errno = 0;
-    bool encoded = png_image_write_to_stdio(&image, out.file, 0, rgb, CANVAS_WIDTH * 3, nullptr);
-    if (!encoded && errno == 0) errno = EIO;
-    if (!output_close(out, encoded)) {
-        std::fprintf(stderr, "plim-shot: cannot write %s (%s)\n", path,
-                     encoded ? std::strerror(errno) : image.message);
-        return false;
-    }
-    return true;
+    return write_png_file("plim-shot", path, CANVAS_WIDTH, CANVAS_HEIGHT, PNG_FORMAT_RGB, rgb);
 }
 
 // Loads the song the way the program does (a directory without one gives the
@@ -102,7 +74,7 @@ static bool shoot(Canvas& canvas, AppState& state, const char* out_dir)
             std::fprintf(stderr, "plim-shot: cannot read the canvas: %s\n", SDL_GetError());
             return false;
         }
-        if (!write_png(out_dir, name, rgb)) return false;
+        if (!write_picture(out_dir, name, rgb)) return false;
     }
     return true;
 }
