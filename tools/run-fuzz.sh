@@ -43,6 +43,8 @@ for fuzzer in "${fuzzers[@]}"; do
     findings=$(ls build-fuzz/findings/"$name"-* 2>/dev/null | wc -l)
     if [[ $code == 0 && ${runs:-0} -gt 0 ]]; then
         echo "fuzz $name: $runs inputs tried in ${seconds} s, corpus of $corpus, no failure"
+        # Figures a fuzzer prints about itself ("audio fuzz: ...").
+        grep -h "^${name%_fuzz} fuzz:" "$work/$name.log" | tail -n 1
     elif [[ $findings -gt 0 ]]; then
         echo "fuzz $name: FAILED (exit status $code); the input is kept in build-fuzz/findings:"
         ls build-fuzz/findings/"$name"-*
