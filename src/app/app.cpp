@@ -55,10 +55,9 @@ static bool video_unseen()
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
-int app_start(App& app, AppState& state, int argc, char** argv)
+int app_start(App& app, AppState& state, const char* dir)
 {
     app.state = &state;
-    const char* dir = argc > 1 ? argv[1] : ".";
     make_directories(dir);  // failing that, the song is played and not saved
     format_state_path(state, dir);
     load_state(state);
@@ -142,11 +141,9 @@ int run_plim(int argc, char** argv)
     case COMMAND_UNKNOWN_OPTION: print_usage(stderr); return EXIT_UNKNOWN_OPTION;
     case COMMAND_RUN: break;
     }
-    char* song_args[] = {argv[0], const_cast<char*>(line.dir), nullptr};
-
     static AppState state;  // outlives the audio device
     App app;
-    int failure = app_start(app, state, 2, song_args);
+    int failure = app_start(app, state, line.dir);
     if (failure != 0) return failure;
     while (app_frame(app)) {}
     app_stop(app);

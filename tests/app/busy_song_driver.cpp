@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     if (argc != 2) return 2;
     static AppState state;
     App app;
-    int failure = app_start(app, state, argc, argv);
+    int failure = app_start(app, state, argv[1]);
     if (failure != 0) return failure;
 
     uint8_t last[STATE_IMAGE_SIZE];

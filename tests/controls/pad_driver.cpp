@@ -178,8 +178,7 @@ int main(int argc, char** argv)
 
     static AppState state;
     Driver driver;
-    char* program_args[] = {argv[0], argv[3], nullptr};
-    int failure = app_start(driver.app, state, 2, program_args);
+    int failure = app_start(driver.app, state, argv[3]);
     if (failure != 0) {
         std::fclose(script);
         return failure;

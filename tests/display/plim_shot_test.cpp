@@ -6,11 +6,9 @@
 #include "display/picker_screen.h"
 #include "display/picture.h"
 #include "support/files.h"
+#include "support/png.h"
 #include "support/programs.h"
 
-#include <png.h>
-
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,21 +24,12 @@ struct Png {
     Picture picture;
 };
 
-Png read_png(const std::string& path)
+Png read_picture(const std::string& path)
 {
-    Png png;
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return png;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return png;
-    png.read = true;
-    png.width = static_cast<int>(image.width);
-    png.height = static_cast<int>(image.height);
+    PngPixels rgb = read_png(path, PNG_FORMAT_RGB);
+    Png png{rgb.read, rgb.width, rgb.height, {}};
     if (png.width == CANVAS_WIDTH && png.height == CANVAS_HEIGHT)
-        png.picture = picture_from_rgb(rgb.data());
+        png.picture = picture_from_rgb(rgb.bytes.data());
     return png;
 }
 
@@ -92,7 +81,7 @@ TEST_F(PlimShot, WritesThreePicturesOfTheExampleSong)
     // The output directory is made with its parents.
     ASSERT_EQ(run_shot(dir, {DEMO_DIR, dir.file("new/shots")}, errors), 0) << errors;
     for (int i = 0; i < 3; i++) {
-        Png png = read_png(dir.file("new/shots/") + PICTURE_NAMES[i]);
+        Png png = read_picture(dir.file("new/shots/") + PICTURE_NAMES[i]);
         ASSERT_TRUE(png.read) << PICTURE_NAMES[i];
         EXPECT_EQ(png.width, 640);
         EXPECT_EQ(png.height, 480);
@@ -105,7 +94,7 @@ TEST_F(PlimShot, ReadmePicturesShowTheExampleSongAsDrawnToday)
 {
     std::vector<Picture> want = demo_screens();
     for (int i = 0; i < 3; i++) {
-        Png png = read_png(std::string(PLIM_SOURCE_DIR) + "/docs/screens/" + PICTURE_NAMES[i]);
+        Png png = read_picture(std::string(PLIM_SOURCE_DIR) + "/docs/screens/" + PICTURE_NAMES[i]);
         ASSERT_TRUE(png.read) << PICTURE_NAMES[i];
         EXPECT_EQ(difference(png.picture, want[i]), "")
             << PICTURE_NAMES[i] << ": run plim-shot examples/demo docs/screens";
@@ -118,7 +107,7 @@ TEST(PlimShotEmptySong, DirectoryWithoutASongShowsTheEmptySong)
     std::string errors;
     ASSERT_EQ(run_shot(dir, {dir.path, dir.file("shots")}, errors), 0) << errors;
     EXPECT_NE(errors.find("drawing the empty song"), std::string::npos) << errors;
-    Png grid = read_png(dir.file("shots/grid.png"));
+    Png grid = read_picture(dir.file("shots/grid.png"));
     ASSERT_TRUE(grid.read);
     EXPECT_EQ(grid.picture.count(242), 0);
     EXPECT_EQ(grid.picture.at(584 + 2, 469), 235);  // voice 0

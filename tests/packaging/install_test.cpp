@@ -2,15 +2,14 @@
 // desktop entry and the handheld port's launcher.
 #include "display/picker_screen.h"
 #include "support/files.h"
+#include "support/png.h"
 #include "support/programs.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -51,28 +50,6 @@ std::string files_under(const std::string& dir)
     return shell("cd '" + dir + "' && find . ! -type d | sort").text;
 }
 
-struct Rgba {
-    int width = 0, height = 0;
-    std::vector<uint8_t> bytes;  // 4 a pixel, top row first
-    const uint8_t* at(int x, int y) const { return &bytes[(y * width + x) * 4]; }
-};
-
-Rgba read_png(const std::string& path)
-{
-    Rgba picture;
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<uint8_t> bytes(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr)) return picture;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.bytes = std::move(bytes);
-    return picture;
-}
-
 bool is_white(const uint8_t* pixel)
 {
     return pixel[0] == 255 && pixel[1] == 255 && pixel[2] == 255 && pixel[3] == 255;
@@ -80,7 +57,7 @@ bool is_white(const uint8_t* pixel)
 
 // The icon is size x size, transparent in its corners, and its white pixels
 // are exactly the logo's dots, square and centred.  "" when it is.
-std::string icon_fault(const Rgba& icon, int size)
+std::string icon_fault(const PngPixels& icon, int size)
 {
     if (icon.width != size || icon.height != size) return "not " + std::to_string(size) + " px";
     if (icon.at(0, 0)[3] != 0 || icon.at(size - 1, size - 1)[3] != 0) return "corners not clear";
@@ -150,7 +127,7 @@ TEST(Install, PutsStrippedProgramsIconsDesktopEntryAndManualPagesUnderThePrefix)
         std::string side = std::to_string(size);
         std::string path =
             prefix.file("share/icons/hicolor/" + side + "x" + side + "/apps/plim.png");
-        EXPECT_EQ(icon_fault(read_png(path), size), "") << path;
+        EXPECT_EQ(icon_fault(read_png(path, PNG_FORMAT_RGBA), size), "") << path;
     }
 }
 
