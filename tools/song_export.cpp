@@ -3,6 +3,7 @@
 #include "song_export.h"
 
 #include "output_file.h"
+#include "app/core/little_endian.h"
 #include "sound/audio.h"
 #include "sound/effects.h"
 #include "sound/silence.h"
@@ -16,33 +17,21 @@ constexpr int CHANNELS = 2;
 constexpr int BITS_PER_SAMPLE = 16;
 constexpr uint32_t MAX_DATA_FRAMES = (UINT32_MAX - (WAV_HEADER_SIZE - 8)) / FRAME_BYTES;
 
-static void put_u16(uint8_t* at, uint32_t value)
-{
-    at[0] = static_cast<uint8_t>(value);
-    at[1] = static_cast<uint8_t>(value >> 8);
-}
-
-static void put_u32(uint8_t* at, uint32_t value)
-{
-    put_u16(at, value & 0xffff);
-    put_u16(at + 2, value >> 16);
-}
-
 void wav_header(uint8_t header[WAV_HEADER_SIZE], uint32_t frames)
 {
     uint32_t data_bytes = frames * FRAME_BYTES;
     std::memcpy(header, "RIFF", 4);
-    put_u32(header + 4, WAV_HEADER_SIZE - 8 + data_bytes);
+    put_le32(header + 4, WAV_HEADER_SIZE - 8 + data_bytes);
     std::memcpy(header + 8, "WAVEfmt ", 8);
-    put_u32(header + 16, 16);  // size of the format chunk
-    put_u16(header + 20, 1);   // integer PCM
-    put_u16(header + 22, CHANNELS);
-    put_u32(header + 24, SAMPLE_RATE);
-    put_u32(header + 28, SAMPLE_RATE * FRAME_BYTES);  // bytes per second
-    put_u16(header + 32, FRAME_BYTES);                // bytes per frame
-    put_u16(header + 34, BITS_PER_SAMPLE);
+    put_le32(header + 16, 16);  // size of the format chunk
+    put_le16(header + 20, 1);   // integer PCM
+    put_le16(header + 22, CHANNELS);
+    put_le32(header + 24, SAMPLE_RATE);
+    put_le32(header + 28, SAMPLE_RATE * FRAME_BYTES);  // bytes per second
+    put_le16(header + 32, FRAME_BYTES);                // bytes per frame
+    put_le16(header + 34, BITS_PER_SAMPLE);
     std::memcpy(header + 36, "data", 4);
-    put_u32(header + 40, data_bytes);
+    put_le32(header + 40, data_bytes);
 }
 
 // --- Rendering ---------------------------------------------------------------

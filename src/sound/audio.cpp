@@ -1,23 +1,18 @@
 // The audio callback: the sample loop of one buffer.
 #include "sound/audio.h"
 
+#include "app/core/little_endian.h"
 #include "sound/effects.h"
 #include "sound/step_clock.h"
 #include "sound/voices.h"
 
-#include <bit>
 #include <cstring>
 
 // Left then right, each signed 16-bit little-endian.
 static void store_frame(Uint8* at, StereoSample sample)
 {
-    uint32_t left = static_cast<uint16_t>(sample.left), right = static_cast<uint16_t>(sample.right);
-    uint32_t frame = left | right << 16;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(at, &frame, sizeof frame);
-    } else {
-        for (int i = 0; i < 4; i++) at[i] = static_cast<Uint8>(frame >> (8 * i));
-    }
+    put_le16(at, static_cast<uint16_t>(sample.left));
+    put_le16(at + 2, static_cast<uint16_t>(sample.right));
 }
 
 // The sample loop for one buffer, with instrument C's constants folded in.

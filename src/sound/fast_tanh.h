@@ -4,9 +4,9 @@
 
 #include "sound/lanes.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace fast_tanh_detail {
 
@@ -95,7 +95,9 @@ inline constexpr Series SERIES = make_series();
 // of rounded (see fast_tanh); one per lane for Lanes.
 inline double coefficient(double rounded, int n)
 {
-    return SERIES.coef[std::bit_cast<uint64_t>(rounded) & 63][n];  // segment 0 to 42
+    uint64_t bits;
+    std::memcpy(&bits, &rounded, sizeof bits);
+    return SERIES.coef[bits & 63][n];  // segment 0 to 42
 }
 
 inline Lanes coefficient(Lanes rounded, int n)

@@ -11,6 +11,7 @@
 #include "app/core/state_file.h"
 
 #include "app/core/durable_file.h"
+#include "app/core/little_endian.h"
 #include "app/core/ticks.h"
 
 #include <cstdio>
@@ -34,27 +35,12 @@ bool format_state_path(AppState& state, const char* dir)
     return false;
 }
 
-static uint32_t read_u32(const uint8_t* bytes)
-{
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-static void write_u32(uint8_t* bytes, int32_t value)
-{
-    uint32_t v = static_cast<uint32_t>(value);
-    bytes[0] = static_cast<uint8_t>(v);
-    bytes[1] = static_cast<uint8_t>(v >> 8);
-    bytes[2] = static_cast<uint8_t>(v >> 16);
-    bytes[3] = static_cast<uint8_t>(v >> 24);
-}
-
 // Takes the stored value at offset only if it lies in lo..hi; a negative
 // value, read unsigned, never does.
 static void take_setting(Relaxed<int32_t>& setting, const uint8_t* image, int offset, int32_t lo,
                          int32_t hi)
 {
-    uint32_t value = read_u32(image + offset);
+    uint32_t value = get_le32(image + offset);
     if (value >= static_cast<uint32_t>(lo) && value <= static_cast<uint32_t>(hi))
         setting.store(static_cast<int32_t>(value));
 }
@@ -90,12 +76,12 @@ void load_state(AppState& state)
 void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE])
 {
     std::memcpy(image, state.grid, GRID_BYTES);
-    write_u32(image + PACE_AT, state.pace.load());
-    write_u32(image + VOICE_AT, state.voice.load());
-    write_u32(image + BANK_AT, state.bank.load());
-    write_u32(image + WOBBLE_AT, state.wobble.load());
-    write_u32(image + ECHO_AT, state.echo.load());
-    write_u32(image + SPACE_AT, state.space.load());
+    put_le32(image + PACE_AT, static_cast<uint32_t>(state.pace.load()));
+    put_le32(image + VOICE_AT, static_cast<uint32_t>(state.voice.load()));
+    put_le32(image + BANK_AT, static_cast<uint32_t>(state.bank.load()));
+    put_le32(image + WOBBLE_AT, static_cast<uint32_t>(state.wobble.load()));
+    put_le32(image + ECHO_AT, static_cast<uint32_t>(state.echo.load()));
+    put_le32(image + SPACE_AT, static_cast<uint32_t>(state.space.load()));
 }
 
 bool save_state(const AppState& state)
