@@ -5,6 +5,7 @@
 #include "app/core/state_file.h"
 #include "app/core/ticks.h"
 #include "app/options.h"
+#include "app/platform.h"
 #include "controls/repeat_timers.h"
 #include "display/canvas_size.h"
 #include "display/grid_screen.h"
@@ -18,9 +19,7 @@
 
 constexpr int AUDIO_BUFFER_FRAMES = 512;
 
-// The first joystick index that opens as a game controller; failing that the
-// first raw joystick; failing that nothing (the keyboard alone).
-static void open_input_device(App& app)
+void open_input_device(App& app)
 {
     for (int i = 0; i < SDL_NumJoysticks(); i++) {
         if (!SDL_IsGameController(i)) continue;
@@ -115,7 +114,7 @@ bool app_frame(App& app)
     save_if_due(state, ticks_now());
     draw_screen(app);
     SDL_RenderPresent(app.renderer);
-    SDL_Delay(4);
+    frame_pause(4);
     return app.running;
 }
 
@@ -142,10 +141,9 @@ int run_plim(int argc, char** argv)
     case COMMAND_RUN: break;
     }
     static AppState state;  // outlives the audio device
-    App app;
+    static App app;         // outlives this call where the page runs the frames
     int failure = app_start(app, state, line.dir);
     if (failure != 0) return failure;
-    while (app_frame(app)) {}
-    app_stop(app);
+    run_frames(app);
     return 0;
 }
