@@ -55,7 +55,7 @@ format:
 	@tools/check-format.sh --fix
 
 clean:
-	rm -rf $(BUILD) build-test build-asan build-tsan build-fuzz build-native build-aarch64 build-armhf dist *.log
+	rm -rf $(BUILD) build-test build-asan build-tsan build-fuzz build-native build-aarch64 build-armhf build-web dist *.log
 
 # The handheld port: dist/plim-port.zip, plim for aarch64 and armhf with its
 # launcher (packaging/handheld; the README's Handhelds section).
@@ -69,3 +69,16 @@ port:
 cross-check:
 	@tools/install-deps.sh program tools port
 	@tools/cross-check.sh
+
+# PLIM in the browser: dist/web/index.html, one self-contained page, and
+# build-web/plim-render.js for Node (the README's Browser section).
+.PHONY: web web-check
+web:
+	@tools/install-deps.sh program web
+	@tools/build-web.sh
+
+# The browser build renders exactly as this machine's build, and the page
+# plays in headless Chromium; CI runs it.
+web-check:
+	@tools/install-deps.sh program tools web
+	@tools/web-check.sh

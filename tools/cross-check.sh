@@ -34,14 +34,7 @@ declare -A qemu=([native]="" [aarch64]=qemu-aarch64-static [armhf]=qemu-arm-stat
 arches=(native aarch64 armhf)
 export SDL_VIDEODRIVER=dummy
 
-started=$SECONDS
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-elapsed() { echo "  ($1: $((SECONDS - phase)) s)"; phase=$SECONDS; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source tools/checks.sh
 
 echo "=== building (native, aarch64, armhf) ==="
 phase=$SECONDS
@@ -59,28 +52,13 @@ run() {
     exec ${qemu[$arch]} "${dir[$arch]}/$program" "$@"
 }
 
-# song DIR PACE VOICE BANK WOBBLE ECHO SPACE: the full grid with these settings.
-song() {
-    local out=$1 value shift_by
-    shift
-    mkdir -p "$out"
-    {
-        for ((cell = 0; cell < 128; cell++)); do printf '\001'; done
-        for value in "$@"; do
-            for shift_by in 0 8 16 24; do
-                printf '%b' "\\$(printf '%03o' $((value >> shift_by & 255)))"
-            done
-        done
-    } >"$out/plim.state"
-}
-
 # The demo song for four passes, each busy song for two (about 13 s with the
 # tail that rings out).
 songs=("$PWD/examples/demo")
 declare -A loops=([demo]=4)
+tools/busy-songs.sh "$work/songs"
 for bank in 0 1 2; do
     for voice in 0 1 2; do
-        song "$work/songs/busy-$bank$voice" 108 "$voice" "$bank" 2 3 3
         songs+=("$work/songs/busy-$bank$voice")
         loops[busy-$bank$voice]=2
     done

@@ -11,6 +11,8 @@
 #   port     the ARM cross-builds: the arm64 and armhf architectures, their
 #            cross compilers, SDL2 and libpng, qemu to run what they build,
 #            and zip for the port's archive
+#   web      the browser build and its check: emscripten, dpkg-dev (to unpack
+#            SDL2's source), Chromium and npm (for the page's test)
 #
 # Each package is checked the way the build will look for it (a command on
 # the PATH, a pkg-config module, a library file; a foreign architecture's
@@ -21,7 +23,7 @@
 set -euo pipefail
 
 usage() {
-    echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port)" >&2
+    echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port web)" >&2
     exit 2
 }
 
@@ -42,6 +44,7 @@ group_packages() {
         printf '%s\n' crossbuild-essential-arm64 crossbuild-essential-armhf \
             libsdl2-dev:arm64 libsdl2-dev:armhf libpng-dev:arm64 libpng-dev:armhf qemu-user-static zip
         ;;
+    web) printf '%s\n' emscripten dpkg-dev chromium npm ;;
     *) return 1 ;;
     esac
 }
@@ -88,6 +91,10 @@ present() {
     crossbuild-essential-armhf) have_command arm-linux-gnueabihf-g++ ;;
     qemu-user-static) have_command qemu-aarch64-static qemu-arm-static ;;
     zip) have_command zip ;;
+    emscripten) have_command emcc emcmake ;;
+    dpkg-dev) have_command dpkg-source ;;
+    chromium) [[ -x /usr/lib/chromium/chromium ]] ;;
+    npm) have_command npm ;;
     *) dpkg_installed "$1" ;;
     esac
 }

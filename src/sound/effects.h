@@ -79,6 +79,13 @@ inline void limit_stereo(double& left, double& right)
     }
 }
 
+// What limit_stereo lets through: |x| <= env before the reduction, and the
+// two roundings of T / env and of x times it lift the result less than 2^-51
+// relative above T.  That lies inside the polynomial's range, so the C
+// library's tanh, which differs between machines in the last bits, never
+// shapes a sample.
+static_assert(LIMITER_THRESHOLD * (1.0 + 0x1p-51) < FAST_TANH_RANGE);
+
 // Soft clip and conversion to a 16-bit sample, truncating toward zero.
 inline int16_t soft_clip(double value)
 {

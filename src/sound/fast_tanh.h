@@ -107,6 +107,9 @@ inline Lanes coefficient(Lanes rounded, int n)
 
 }  // namespace fast_tanh_detail
 
+// The largest |x| the polynomial serves; beyond it (and for NaN) the C library's tanh.
+constexpr double FAST_TANH_RANGE = 1.3125;
+
 template <typename Num>
 Num fast_tanh(Num x);
 
@@ -131,7 +134,7 @@ inline Num fast_tanh(Num x)
     using namespace fast_tanh_detail;
     constexpr double TINY = 0x1p-27;
     Num size = magnitude(x);
-    if (!all(size <= 1.3125)) return tanh_outside(x);
+    if (!all(size <= FAST_TANH_RANGE)) return tanh_outside(x);
     if (!any(size >= TINY)) return x;
     // The nearest multiple of 1/32 and the rest, both exactly; the segment
     // number is in the low bits of the rounded value.

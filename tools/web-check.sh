@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# tools/web-check.sh [PART...]: PLIM in the browser does exactly what it does
+# on this machine.
+#
+# Builds the browser build (tools/build-web.sh) and this machine's Release
+# build (tools/cross-build.sh native) and checks the PARTs (all when none is
+# named):
+#   sound  build-web/plim-render.js, run by Node, writes the very same WAV
+#          bytes as this machine's plim-render for the demo song (four
+#          passes) and the nine busy songs of tools/busy-songs.sh (two passes)
+#   page   tests/web/page_test.js drives dist/web/index.html in Debian's
+#          headless Chromium with a stand-in pad (puppeteer-core from npm, as
+#          pinned by tests/web/package-lock.json; no browser is downloaded)
+# Exits 0 when every check passes.  Needs tools/install-deps.sh program tools web.
+set -uo pipefail
+cd "$(dirname "$0")/.." || exit 1
+
+parts=("$@")
+[[ ${#parts[@]} -eq 0 ]] && parts=(sound page)
+wants() { [[ " ${parts[*]} " == *" $1 "* ]]; }
+
+source tools/checks.sh
+
+echo "=== building (browser, native) ==="
+phase=$SECONDS
+tools/build-web.sh || exit 1
+native=$(tools/cross-build.sh native plim-render plim-shot) || exit 1
+elapsed build
+
+if wants sound; then
+    echo "=== sound: plim-render under Node and native ==="
+    tools/busy-songs.sh "$work/songs"
+    for song_dir in "$PWD/examples/demo" "$work"/songs/busy-*; do
+        name=$(basename "$song_dir")
+        loops=2
+        [[ $name == demo ]] && loops=4
+        "$native/plim-render" "$song_dir" "$work/$name-native.wav" "$loops" >/dev/null 2>&1 ||
+            fail "native plim-render $name"
+        if ! node build-web/plim-render.js "$song_dir" "$work/$name-node.wav" "$loops" >/dev/null 2>&1; then
+            fail "plim-render.js $name"
+        elif cmp -s "$work/$name-native.wav" "$work/$name-node.wav"; then
+            pass "under Node plim-render writes $name exactly as native ($(stat -c %s "$work/$name-node.wav") bytes)"
+        else
+            fail "under Node plim-render writes $name differently: $(cmp -l "$work/$name-native.wav" "$work/$name-node.wav" | wc -l) bytes differ"
+        fi
+    done
+    elapsed sound
+fi
+
+if wants page; then
+    echo "=== page: index.html in headless Chromium ==="
+    # The test's own packages, installed again only when the lock file changed.
+    if ! cmp -s tests/web/package-lock.json tests/web/node_modules/.plim-installed-lock; then
+        (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null) || {
+            echo "web-check: npm ci in tests/web failed" >&2
+            exit 1
+        }
+        cp tests/web/package-lock.json tests/web/node_modules/.plim-installed-lock
+    fi
+    if node tests/web/page_test.js dist/web "$native"; then
+        pass "the page in headless Chromium"
+    else
+        fail "the page in headless Chromium"
+    fi
+    elapsed page
+fi
+
+echo "web check: $failures failed, $((SECONDS - started)) s in all"
+[[ $failures == 0 ]]
