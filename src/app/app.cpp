@@ -107,16 +107,16 @@ static void draw_screen(App& app)
 bool app_frame(App& app)
 {
     AppState& state = *app.state;
-    app.running = true;
+    app.input.running = true;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) handle_event(state, app.input, event, ticks_now(), app.running);
+    while (SDL_PollEvent(&event)) handle_event(state, app.input, event, ticks_now());
     run_repeat_timers(state, app.input, ticks_now());
     play_preview(state, ticks_now());
     save_if_due(state, ticks_now());
     draw_screen(app);
     SDL_RenderPresent(app.renderer);
     SDL_Delay(4);
-    return app.running;
+    return app.input.running;
 }
 
 void app_stop(App& app)

@@ -14,7 +14,6 @@ struct App {
     SDL_Renderer* renderer = nullptr;
     SDL_GameController* controller = nullptr;
     SDL_Joystick* joystick = nullptr;
-    bool running = true;
 };
 
 // Exit statuses of a failed start-up.

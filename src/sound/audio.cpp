@@ -53,16 +53,8 @@ void audio_callback(void* userdata, Uint8* stream, int len)
     if (len > 0) std::memset(stream, 0, static_cast<size_t>(len));
     if (len < FRAME_BYTES) return;
     int frames = len / FRAME_BYTES;  // bytes after the last whole frame stay zero
-    switch (c) {
-    case 0: render_frames<0>(state, stream, frames); break;
-    case 1: render_frames<1>(state, stream, frames); break;
-    case 2: render_frames<2>(state, stream, frames); break;
-    case 3: render_frames<3>(state, stream, frames); break;
-    case 4: render_frames<4>(state, stream, frames); break;
-    case 5: render_frames<5>(state, stream, frames); break;
-    case 6: render_frames<6>(state, stream, frames); break;
-    case 7: render_frames<7>(state, stream, frames); break;
-    case 8: render_frames<8>(state, stream, frames); break;
-    default: break;  // bank and voice are kept in range; silence otherwise
-    }
+    // bank and voice are kept in range; silence otherwise
+    with_instrument(c, [&](auto instrument) {
+        render_frames<decltype(instrument)::value>(state, stream, frames);
+    });
 }
