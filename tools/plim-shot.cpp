@@ -70,7 +70,7 @@ static bool shoot(Canvas& canvas, AppState& state, const char* out_dir)
         } else {
             draw_grid_screen(canvas.renderer, state, SHOT_GRID_TICKS);
         }
-        if (!canvas_read_rgb(canvas, rgb)) {
+        if (!canvas_read(canvas, SDL_PIXELFORMAT_RGB24, rgb)) {
             std::fprintf(stderr, "plim-shot: cannot read the canvas: %s\n", SDL_GetError());
             return false;
         }

@@ -2,8 +2,8 @@
 // its frames written to a WAV file.
 #include "song_export.h"
 
-#include "output_file.h"
 #include "app/core/little_endian.h"
+#include "output_file.h"
 #include "sound/audio.h"
 #include "sound/effects.h"
 #include "sound/silence.h"

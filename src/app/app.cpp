@@ -134,16 +134,11 @@ void app_stop(App& app)
 
 int run_plim(int argc, char** argv)
 {
-    CommandLine line = parse_command_line(argc, argv);
-    switch (line.action) {
-    case COMMAND_HELP: print_usage(stdout); return 0;
-    case COMMAND_VERSION: print_version(stdout); return 0;
-    case COMMAND_UNKNOWN_OPTION: print_usage(stderr); return EXIT_UNKNOWN_OPTION;
-    case COMMAND_RUN: break;
-    }
+    ProgramCommand command = read_program_command(argc, argv);
+    if (command.exit_status >= 0) return command.exit_status;
     static AppState state;  // outlives the audio device
     App app;
-    int failure = app_start(app, state, line.dir);
+    int failure = app_start(app, state, command.dir);
     if (failure != 0) return failure;
     while (app_frame(app)) {}
     app_stop(app);

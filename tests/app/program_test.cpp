@@ -176,14 +176,20 @@ TEST(Program, HelpAndVersionPrintAndExitWithoutStartingSdlAndOtherOptionsAreRefu
     EXPECT_EQ(version.out, "plim " PLIM_VERSION "\n");
     EXPECT_EQ(version.err, "");
 
-    for (const char* option : {"-x", "--helpme", "-"}) {
+    // A refusal has its own status, apart from the start-up failures', and
+    // names what was refused before the usage.
+    for (const char* option : {"-x", "--helpme"}) {
         Outcome refused = run_to_exit(env, cwd, {option});
-        EXPECT_EQ(refused.status, 2) << option;
+        EXPECT_EQ(refused.status, 64) << option;
         EXPECT_EQ(refused.out, "") << option;
-        EXPECT_EQ(refused.err, help.out) << option;
+        EXPECT_EQ(refused.err, "plim: unknown option " + std::string(option) + "\n" + help.out);
     }
+    Outcome stream = run_to_exit(env, cwd, {"-"});
+    EXPECT_EQ(stream.status, 64);
+    EXPECT_NE(stream.err.find("not in a stream"), std::string::npos) << stream.err;
     EXPECT_FALSE(file_exists(cwd.file("plim.state")));
     EXPECT_FALSE(file_exists(cwd.file("-x")));
+    EXPECT_FALSE(file_exists(cwd.file("-")));
 }
 
 TEST(Program, SdlsOffScreenVideoCountsAsNoVideoUnlessChosen)
