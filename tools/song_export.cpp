@@ -192,6 +192,7 @@ ExportResult export_song(const char* dir, const char* out_path, int loops)
         result.status = EXPORT_CANNOT_WRITE;
         return result;
     }
+    result.streamed = out.stream;
     result.frames = progress.written;
     result.tail_frames = progress.clock_stop < 0 ? 0 : progress.written - progress.clock_stop;
     return result;

@@ -58,9 +58,8 @@ static bool video_unseen()
 int app_start(App& app, AppState& state, const char* dir)
 {
     app.state = &state;
-    make_directories(dir);  // failing that, the song is played and not saved
     format_state_path(state, dir);
-    load_state(state);
+    load_state(state);  // a directory not made yet holds no song
 
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) < 0)
         return EXIT_SDL_INIT;
@@ -83,6 +82,9 @@ int app_start(App& app, AppState& state, const char* dir)
     state.audio_device = open_audio_device(state);
     if (state.audio_device == 0) return EXIT_AUDIO;
     SDL_PauseAudioDevice(state.audio_device, 0);
+    // Only a program that plays makes the song's directory; failing that, the
+    // song is played and not saved.
+    make_directories(dir);
 
     // The picker always opens on the bank's first instrument.
     int32_t now = ticks_now();
