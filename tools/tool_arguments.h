@@ -1,6 +1,8 @@
 // The command line of a tool: --help, --version and the operands.
 #pragma once
 
+#include "app/core/command_line.h"
+
 constexpr int TOOL_EXIT_FAILED = 1;
 constexpr int TOOL_EXIT_USAGE = 2;
 constexpr int TOOL_GO_ON = -1;  // the command line asks for the tool's work

@@ -9,7 +9,7 @@ enum CommandRequest {
     COMMAND_UNKNOWN_OPTION,  // any other argument that starts with '-'
 };
 
-constexpr int MAX_OPERANDS = 4;  // the most any command takes
+constexpr int MAX_OPERANDS = 16;  // more than any command takes
 
 struct CommandLine {
     CommandRequest request = COMMAND_GO_ON;
