@@ -5,11 +5,12 @@
 #include "controls/actions.h"
 
 #include <cstdlib>
+#include <iterator>
 
-// Pad button of each SDL game-controller button 0..14; -1 where the button is
-// dropped (guide and the two stick clicks).  Bit b of CONTROLLER_PASS_MASK is
-// set exactly where the table holds a pad button.
-static constexpr int32_t CONTROLLER_TO_PAD[15] = {
+// Pad button of each SDL game-controller button from A to DPAD_RIGHT; -1
+// where the button is dropped (guide and the two stick clicks), as is every
+// later button.
+static constexpr int32_t CONTROLLER_TO_PAD[SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1] = {
     PAD_A,       // A
     PAD_B,       // B
     PAD_X,       // X
@@ -26,8 +27,6 @@ static constexpr int32_t CONTROLLER_TO_PAD[15] = {
     PAD_LEFT,    // DPAD_LEFT
     PAD_RIGHT,   // DPAD_RIGHT
 };
-constexpr uint32_t CONTROLLER_PASS_MASK = 0x7E5F;
-constexpr int CONTROLLER_BUTTON_LAST = 14;
 
 constexpr int32_t TRIGGER_PRESS_ABOVE = 16000;  // while released
 constexpr int32_t TRIGGER_RELEASE_AT = 8000;    // while pressed: at or below, released
@@ -57,9 +56,9 @@ static void controller_button(AppState& state, InputState& input,
 {
     int button = e.button;
     bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
-    if (button > CONTROLLER_BUTTON_LAST) return;
-    if ((CONTROLLER_PASS_MASK & (1u << button)) == 0) return;
+    if (button >= static_cast<int>(std::size(CONTROLLER_TO_PAD))) return;
     int32_t n = CONTROLLER_TO_PAD[button];
+    if (n < 0) return;
     if (down)
         press(state, input, n, now);
     else
