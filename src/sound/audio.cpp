@@ -11,16 +11,17 @@
 // Left then right, each signed 16-bit little-endian.
 static void store_frame(Uint8* at, StereoSample sample)
 {
-    put_le16(at, static_cast<uint16_t>(sample.left));
-    put_le16(at + 2, static_cast<uint16_t>(sample.right));
+    uint32_t left = static_cast<uint16_t>(sample.left), right = static_cast<uint16_t>(sample.right);
+    put_le32(at, left | right << 16);
 }
 
 // The sample loop for one buffer, with instrument C's constants folded in.
 // Per sample: the clock, the voices, the effects.  When the clock has started
 // a column, the voices' oscillators are tuned and synced again; otherwise
-// they are synced every OSCILLATOR_SYNC_FRAMES samples.
+// they are synced every OSCILLATOR_SYNC_FRAMES samples.  Kept out of line:
+// the nine loops inlined into one function crowd the registers.
 template <int C>
-static void render_frames(AppState& state, Uint8* out, int frames)
+[[gnu::noinline]] static void render_frames(AppState& state, Uint8* out, int frames)
 {
     Oscillators oscillators;
     tune_oscillators(state, oscillators);
