@@ -3,8 +3,7 @@
 
 bool canvas_open(Canvas& canvas, int width, int height)
 {
-    canvas.surface =
-        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    canvas.surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!canvas.surface) return false;
     canvas.renderer = SDL_CreateSoftwareRenderer(canvas.surface);
     if (canvas.renderer) return true;

@@ -299,11 +299,11 @@ TEST(RenderTool, StreamsToStandardOutputAndPipesAndFollowsLinks)
 
     // /dev/stdout into a pipe: its link leads to no path, yet it is a stream,
     // and the summary must stay out of it.
-    Child through_stdout = start_program(
-        "/bin/sh",
-        {"-c", "\"$0\" \"$1\" /dev/stdout 1 | cat >\"$1/piped.wav\"",
-         built_program("plim-render"), dir.path},
-        {}, dir.path, dir.path);
+    Child through_stdout =
+        start_program("/bin/sh",
+                      {"-c", "\"$0\" \"$1\" /dev/stdout 1 | cat >\"$1/piped.wav\"",
+                       built_program("plim-render"), dir.path},
+                      {}, dir.path, dir.path);
     ASSERT_EQ(wait_program(through_stdout, 60000), 0);
     EXPECT_EQ(read_file(dir.file("piped.wav")), wav);
 
