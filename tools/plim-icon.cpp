@@ -11,7 +11,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 constexpr int ICON_MIN_SIZE = 16;
 constexpr int ICON_MAX_SIZE = 512;
@@ -63,15 +62,6 @@ static const char USAGE[] =
     "usage: plim-icon SIZE OUT.png\n"
     "  draws the desktop icon, SIZE x SIZE pixels (16 to 512)\n";
 
-// A whole number of pixels from ICON_MIN_SIZE to ICON_MAX_SIZE, or -1.
-static int parse_size(const char* text)
-{
-    char* end = nullptr;
-    long size = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || size < ICON_MIN_SIZE || size > ICON_MAX_SIZE) return -1;
-    return static_cast<int>(size);
-}
-
 int main(int argc, char** argv)
 {
     static_assert(ICON_MIN_SIZE == 16 && ICON_MAX_SIZE == 512, "the usage text says so");
@@ -80,8 +70,8 @@ int main(int argc, char** argv)
     int count = 0;
     int status = read_tool_arguments(command, argc, argv, operands, count);
     if (status != TOOL_GO_ON) return status;
-    int size = parse_size(operands[0]);
-    if (size < 0) {
+    int size = 0;
+    if (!read_whole_number(operands[0], ICON_MIN_SIZE, ICON_MAX_SIZE, size)) {
         std::fprintf(stderr, "plim-icon: SIZE must be a whole number from %d to %d, not \"%s\"\n",
                      ICON_MIN_SIZE, ICON_MAX_SIZE, operands[0]);
         return TOOL_EXIT_USAGE;

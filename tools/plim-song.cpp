@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 static const char USAGE[] =
@@ -36,18 +35,15 @@ static constexpr Setting SETTING_RANGES[SETTINGS] = {
 // The value of setting i, or false when text is no whole number in its range.
 static bool read_setting(int i, const char* text, int32_t& value)
 {
-    char* end = nullptr;
-    errno = 0;
-    long number = std::strtol(text, &end, 10);
     const Setting& setting = SETTING_RANGES[i];
-    if (errno != 0 || end == text || *end != '\0' || number < setting.lowest ||
-        number > setting.highest) {
+    int number = 0;
+    if (!read_whole_number(text, setting.lowest, setting.highest, number)) {
         std::fprintf(stderr, "plim-song: %s must be a whole number from %d to %d, not \"%s\"\n",
                      setting.name, static_cast<int>(setting.lowest),
                      static_cast<int>(setting.highest), text);
         return false;
     }
-    value = static_cast<int32_t>(number);
+    value = number;
     return true;
 }
 

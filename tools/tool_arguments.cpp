@@ -3,7 +3,9 @@
 
 #include "app/core/command_line.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 int read_tool_arguments(const ToolCommand& command, int argc, char** argv, const char** operands,
                         int& count)
@@ -25,4 +27,15 @@ int read_tool_arguments(const ToolCommand& command, int argc, char** argv, const
     count = line.operand_count;
     for (int i = 0; i < count; i++) operands[i] = line.operands[i];
     return TOOL_GO_ON;
+}
+
+bool read_whole_number(const char* text, int lowest, int highest, int& value)
+{
+    if (text[0] < '0' || text[0] > '9') return false;  // no sign, no space
+    errno = 0;
+    char* end = nullptr;
+    long number = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || number < lowest || number > highest) return false;
+    value = static_cast<int>(number);
+    return true;
 }

@@ -23,3 +23,7 @@ struct ToolCommand {
 // operands, their number in count.
 int read_tool_arguments(const ToolCommand& command, int argc, char** argv, const char** operands,
                         int& count);
+
+// The whole number text names, written with digits alone, if it lies in
+// lowest..highest (lowest at least 0); false otherwise.
+bool read_whole_number(const char* text, int lowest, int highest, int& value);
