@@ -40,7 +40,9 @@ echo "=== building (native, aarch64, armhf) ==="
 phase=$SECONDS
 declare -A dir
 for arch in "${arches[@]}"; do
-    dir[$arch]=$(tools/cross-build.sh "$arch" plim plim-render plim-shot) || exit 1
+    extra=()
+    [[ $arch == native ]] && extra=(plim-song)  # writes the songs below
+    dir[$arch]=$(tools/cross-build.sh "$arch" plim plim-render plim-shot "${extra[@]}") || exit 1
 done
 elapsed build
 
@@ -56,9 +58,10 @@ run() {
 # tail that rings out).
 songs=("$PWD/examples/demo")
 declare -A loops=([demo]=4)
-tools/busy-songs.sh "$work/songs"
 for bank in 0 1 2; do
     for voice in 0 1 2; do
+        # Every cell lit; pace, voice, bank, wobble, echo, space in the file's order.
+        "${dir[native]}/plim-song" "$work/songs/busy-$bank$voice" 108 "$voice" "$bank" 2 3 3 || exit 1
         songs+=("$work/songs/busy-$bank$voice")
         loops[busy-$bank$voice]=2
     done

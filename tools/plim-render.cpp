@@ -2,9 +2,7 @@
 #include "song_export.h"
 #include "tool_arguments.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 static const char USAGE[] =
@@ -12,18 +10,6 @@ static const char USAGE[] =
     "  Renders the song saved in DIR/plim.state as a 16-bit stereo 48 kHz WAV:\n"
     "  LOOPS passes of the 16 steps (default 4, at most 999) and the ringing tail.\n"
     "  OUT may be - for standard output, or a device or pipe to stream into.\n";
-
-// A whole number from 1 to EXPORT_MAX_LOOPS, or -1.
-static int parse_loops(const char* text)
-{
-    errno = 0;
-    char* end = nullptr;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || text[0] == '-' || text[0] == '+' ||
-        text[0] == ' ')
-        return -1;
-    return value >= 1 && value <= EXPORT_MAX_LOOPS ? static_cast<int>(value) : -1;
-}
 
 static void report_failure(const ExportResult& result, const char* dir, const char* out_path)
 {
@@ -53,7 +39,7 @@ int main(int argc, char** argv)
     const char* dir = operands[0];
     const char* out_path = operands[1];
     int loops = EXPORT_DEFAULT_LOOPS;
-    if (count == 3 && (loops = parse_loops(operands[2])) < 0) {
+    if (count == 3 && !read_whole_number(operands[2], 1, EXPORT_MAX_LOOPS, loops)) {
         std::fprintf(stderr, "plim-render: LOOPS must be a whole number from 1 to %d, not \"%s\"\n",
                      EXPORT_MAX_LOOPS, operands[2]);
         return TOOL_EXIT_USAGE;
@@ -64,8 +50,8 @@ int main(int argc, char** argv)
         report_failure(result, dir, out_path);
         return TOOL_EXIT_FAILED;
     }
-    // Standard output may be the WAV itself: the summary then goes to standard error.
-    FILE* summary = std::strcmp(out_path, "-") == 0 ? stderr : stdout;
+    // A stream may be standard output itself: the summary then goes to standard error.
+    FILE* summary = result.streamed ? stderr : stdout;
     std::fprintf(summary, "plim-render: wrote %s: %d loop%s, %.2f s (%.2f s of tail)\n", out_path,
                  loops, loops == 1 ? "" : "s", static_cast<double>(result.frames) / SAMPLE_RATE,
                  static_cast<double>(result.tail_frames) / SAMPLE_RATE);

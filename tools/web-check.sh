@@ -7,7 +7,8 @@
 # named):
 #   sound  build-web/plim-render.js, run by Node, writes the very same WAV
 #          bytes as this machine's plim-render for the demo song (four
-#          passes) and the nine busy songs of tools/busy-songs.sh (two passes)
+#          passes) and the cross check's nine busy songs (every cell lit,
+#          wobble 2, echo 3, space 3, one for each instrument; two passes)
 #   page   tests/web/page_test.js drives dist/web/index.html in Debian's
 #          headless Chromium with a stand-in pad (puppeteer-core from npm, as
 #          pinned by tests/web/package-lock.json; no browser is downloaded)
@@ -24,12 +25,17 @@ source tools/checks.sh
 echo "=== building (browser, native) ==="
 phase=$SECONDS
 tools/build-web.sh || exit 1
-native=$(tools/cross-build.sh native plim-render plim-shot) || exit 1
+native=$(tools/cross-build.sh native plim-render plim-shot plim-song) || exit 1
 elapsed build
 
 if wants sound; then
     echo "=== sound: plim-render under Node and native ==="
-    tools/busy-songs.sh "$work/songs"
+    for bank in 0 1 2; do
+        for voice in 0 1 2; do
+            # Every cell lit; pace, voice, bank, wobble, echo, space in the file's order.
+            "$native/plim-song" "$work/songs/busy-$bank$voice" 108 "$voice" "$bank" 2 3 3 || exit 1
+        done
+    done
     for song_dir in "$PWD/examples/demo" "$work"/songs/busy-*; do
         name=$(basename "$song_dir")
         loops=2
