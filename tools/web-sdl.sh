@@ -8,8 +8,8 @@
 # machine's apt set-up as it was, then built with emscripten (static, no
 # threads) with only the parts PLIM uses: video with the software renderer,
 # audio, joysticks and game controllers, events and timers.  The result is
-# kept in ${XDG_CACHE_HOME:-~/.cache}/plim/sdl2-web-VERSION; a later run finds
-# it there and neither fetches nor builds.  Needs tools/install-deps.sh web.
+# kept in ${XDG_CACHE_HOME:-~/.cache}/plim/sdl2-web-VERSION; a later run with
+# the same emscripten finds it there and neither fetches nor builds.  Needs tools/install-deps.sh web.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
@@ -19,12 +19,14 @@ version=$(dpkg-query -W -f='${source:Version}' libsdl2-2.0-0 2>/dev/null) || {
 }
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/plim
 prefix=$cache/sdl2-web-$version
-if [[ -f $prefix/complete ]]; then
+export NODE_PATH=/usr/share/nodejs  # emcc's own modules, whichever node is first on PATH
+# What the kept build was made from; another emscripten builds it anew.
+made_from="libsdl2 $version from Debian's source, $(emcc --version | head -n 1)"
+if [[ -f $prefix/complete && $(cat "$prefix/complete") == "$made_from" ]]; then
     echo "$prefix"
     exit 0
 fi
 
-export NODE_PATH=/usr/share/nodejs  # emcc's own modules, whichever node is first on PATH
 mirror=${PLIM_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 work=$cache/sdl2-web-$version.work
 rm -rf "$work" "$prefix"
@@ -69,6 +71,6 @@ if ! emcmake cmake -S "$work/source" -B "$work/build" "${options[@]}" >"$work/bu
     rm -rf "$prefix"
     exit 1
 fi
-echo "libsdl2 $version from Debian's source, emcc $(emcc --version | head -n 1)" >"$prefix/complete"
+echo "$made_from" >"$prefix/complete"
 echo "web-sdl: SDL2 $version kept in $prefix ($((SECONDS - started)) s)" >&2
 echo "$prefix"
