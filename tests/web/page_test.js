@@ -182,25 +182,27 @@ async function canvasPixels(page) {
   return {size, pixels: Buffer.from(pixels, 'base64')};
 }
 
-// Whether the canvas shows exactly the picture; else how far it is off.
-async function samePicture(page, picture) {
-  const shown = await canvasPixels(page);
-  if (shown.size !== `${picture.width}x${picture.height}`) return `canvas is ${shown.size}`;
-  let differ = 0;
-  for (let i = 0; i < shown.pixels.length; i++) if (shown.pixels[i] !== picture.pixels[i]) differ++;
-  return differ === 0 ? '' : `${differ} of ${shown.pixels.length} channel values differ`;
+// Calls probe until it returns '' (the awaited result) or timeout ms have
+// passed; returns the last answer, which says what was wrong.
+async function eventually(probe, timeout = 10000) {
+  const until = Date.now() + timeout;
+  let answer = await probe();
+  while (answer && Date.now() < until) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+    answer = await probe();
+  }
+  return answer;
 }
 
-// Waits until the canvas shows the picture; '' then, else the last difference.
-async function showsPicture(page, picture, timeout = 5000) {
-  const until = Date.now() + timeout;
-  let difference = '';
-  do {
-    difference = await samePicture(page, picture);
-    if (!difference) return '';
-    await framesPass(page, 2);
-  } while (Date.now() < until);
-  return difference;
+// '' once the canvas shows exactly the picture; else how far it is off.
+function showsPicture(page, picture) {
+  return eventually(async () => {
+    const shown = await canvasPixels(page);
+    if (shown.size !== `${picture.width}x${picture.height}`) return `canvas is ${shown.size}`;
+    let differ = 0;
+    for (let i = 0; i < shown.pixels.length; i++) if (shown.pixels[i] !== picture.pixels[i]) differ++;
+    return differ === 0 ? '' : `${differ} of ${shown.pixels.length} channel values differ`;
+  });
 }
 
 // The song file as IndexedDB holds it, or null.
@@ -218,15 +220,11 @@ function storedSong(page) {
   }));
 }
 
-async function storageHolds(page, bytes, timeout = 5000) {
-  const until = Date.now() + timeout;
-  let stored = null;
-  do {
-    stored = await storedSong(page);
-    if (stored && Buffer.from(stored).equals(bytes)) return true;
-    await new Promise((resolve) => setTimeout(resolve, 100));
-  } while (Date.now() < until);
-  return false;
+async function storageHolds(page, bytes) {
+  return !(await eventually(async () => {
+    const stored = await storedSong(page);
+    return stored && Buffer.from(stored).equals(bytes) ? '' : 'not yet';
+  }));
 }
 
 function coverText(page) {
@@ -359,10 +357,7 @@ async function scenario(browser, url, downloads) {
   await page.click('#wav');
   const saved = path.join(downloads, 'plim.state');
   const wav = path.join(downloads, 'plim.wav');
-  const until = Date.now() + WAIT_MS;
-  while (Date.now() < until && !(fs.existsSync(saved) && fs.existsSync(wav))) {
-    await new Promise((resolve) => setTimeout(resolve, 200));
-  }
+  await eventually(() => (fs.existsSync(saved) && fs.existsSync(wav) ? '' : 'no downloads yet'), WAIT_MS);
   check(fs.existsSync(saved) && fs.readFileSync(saved).equals(placed), 'Save song downloads the 152-byte song');
   const nativeRender = nativeWav('placed', placed);
   check(fs.existsSync(wav) && fs.readFileSync(wav).equals(nativeRender),
@@ -405,12 +400,18 @@ async function scenario(browser, url, downloads) {
   await press(page, 'A');
   await toGrid(page, guide);
   await restingGridMatches(page, linkedGrid, 'the link\'s song is on the grid, exactly as plim-shot draws it');
+
+  // Open song while playing: the same question; accepted, PLIM starts again with the file's song.
+  const [opener] = await Promise.all([page.waitForFileChooser(), page.click('#open')]);
+  await Promise.all([page.waitForNavigation(), opener.accept([path.join(work, 'placed', 'plim.state')])]);
+  await waitForStartStep(page);
+  check(page.dialogs.length === 2 && await storageHolds(page, placed), 'Open song asks, then starts again with the chosen song');
   await page.close();
 
   // Declined, the kept song stays.
-  page = await openPage(browser, `${url}#song=${placed.toString('base64url')}`, {answer: false});
+  page = await openPage(browser, `${url}#song=${linked.toString('base64url')}`, {answer: false});
   await waitForStartStep(page);
-  check(page.dialogs.length === 1 && await storageHolds(page, linked), 'declined, the kept song stays');
+  check(page.dialogs.length === 1 && await storageHolds(page, placed), 'declined, the kept song stays');
   await page.close();
 
   // A bad link is ignored with a notice; the page still starts.
@@ -418,7 +419,7 @@ async function scenario(browser, url, downloads) {
   await waitForStartStep(page);
   const badNotice = await page.$eval('#notice', (p) => p.textContent);
   check(/ignored/.test(badNotice) && page.dialogs.length === 0, 'a bad link is ignored with a notice', badNotice);
-  check(await storageHolds(page, linked), 'a bad link leaves the kept song alone');
+  check(await storageHolds(page, placed), 'a bad link leaves the kept song alone');
   await page.click('#cover');
   await framesPass(page, 10);
   check(page.errors.length === 0, 'nothing went wrong on the pages', page.errors.join(' | '));
