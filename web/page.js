@@ -73,11 +73,41 @@ function saveNow() {
   if (page.started && !page.ended && !page.replaced) Module['_plim_save_song']();
 }
 
+// A page being hidden may be closed before a copy into IndexedDB is done
+// (each step of one waits for the next turn): the song also goes, at once,
+// into the page's synchronous storage, with the time it was saved.  The next
+// visit takes it if it is newer than what IndexedDB kept.
+var LEAVING_KEY = 'plim.song.leaving';
+
+function saveOnTheWayOut() {
+  if (!page.started || page.replaced) return;
+  saveNow();  // after leaving, the song is saved already
+  try {
+    var leaving = {time: FS.stat(SONG_PATH).mtime.getTime(), song: toBase64Url(FS.readFile(SONG_PATH))};
+    localStorage.setItem(LEAVING_KEY, JSON.stringify(leaving));
+  } catch (error) {
+    // no such storage here: the copy into IndexedDB is all there is
+  }
+}
+
+function takeSongLeftBehind() {
+  try {
+    var leaving = JSON.parse(localStorage.getItem(LEAVING_KEY));
+    if (!leaving) return;
+    var kept = FS.analyzePath(SONG_PATH).exists ? FS.stat(SONG_PATH).mtime.getTime() : -1;
+    var bytes = fromBase64Url(leaving.song);
+    if (leaving.time > kept && isSong(bytes)) FS.writeFile(SONG_PATH, bytes);
+    keepSongs(function () { localStorage.removeItem(LEAVING_KEY); });
+  } catch (error) {
+    // nothing usable was left behind
+  }
+}
+
 // Hiding or closing the page saves, as quitting does on the desktop.
 document.addEventListener('visibilitychange', function () {
-  if (document.visibilityState === 'hidden') saveNow();
+  if (document.visibilityState === 'hidden') saveOnTheWayOut();
 });
-window.addEventListener('pagehide', saveNow);
+window.addEventListener('pagehide', saveOnTheWayOut);
 
 Module['preRun'] = [function () {
   FS.mkdir(SONG_DIR);
@@ -189,6 +219,7 @@ element('again').addEventListener('click', function () { location.reload(); });
 
 Module['onRuntimeInitialized'] = function () {
   if (window.plimMissing.length) return;
+  takeSongLeftBehind();
   takeLinkedSong();
   awaitStart();
 };

@@ -432,6 +432,13 @@ async function scenario(browser, url, downloads) {
   await toGrid(page, guide);
   await press(page, 'A');
   check(await storageHolds(page, songBytes([[0, 0]])), 'opened as a file, the page plays and keeps the song');
+  // A change closed before its half second is up is saved as the page goes.
+  await press(page, 'RIGHT');
+  await press(page, 'A');
+  await page.close({runBeforeUnload: true});
+  page = await openPage(browser, `file://${path.resolve(pageDir, 'index.html')}`);
+  await waitForStartStep(page);
+  check(await storageHolds(page, songBytes([[0, 0], [0, 1]])), 'a change not yet saved is kept when the page is closed');
   await page.close();
 
   // A browser without Web Audio is told so.
