@@ -35,11 +35,7 @@ declare -A qemu=([native]="" [aarch64]=qemu-aarch64-static [armhf]=qemu-arm-stat
 arches=(native aarch64 armhf)
 export SDL_VIDEODRIVER=dummy
 
-started=$SECONDS
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-elapsed() { echo "  ($1: $((SECONDS - phase)) s)"; phase=$SECONDS; }
+source tools/check-tally.sh
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -237,5 +233,4 @@ if wants port; then
     elapsed port
 fi
 
-echo "cross check: $failures failed, $((SECONDS - started)) s in all"
-[[ $failures == 0 ]]
+tally_end "cross check"

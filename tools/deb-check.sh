@@ -22,11 +22,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 export LC_ALL=C
 
-started=$SECONDS
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-elapsed() { echo "  ($1: $((SECONDS - phase)) s)"; phase=$SECONDS; }
+source tools/check-tally.sh
 
 work=$(mktemp -d)
 root=$work/root
@@ -41,11 +37,10 @@ cleanup() {
 trap cleanup EXIT
 
 echo "=== build: the package, the source archive, the package again from it ==="
-phase=$SECONDS
 if ! built=$(tools/make-deb.sh); then
     echo "$built"
     fail "make-deb.sh"
-    echo "deb check: $failures failed, $((SECONDS - started)) s in all"
+    tally_end "deb check"
     exit 1
 fi
 echo "$built"
@@ -211,5 +206,4 @@ else
 fi
 elapsed install
 
-echo "deb check: $failures failed, $((SECONDS - started)) s in all"
-[[ $failures == 0 ]]
+tally_end "deb check"
