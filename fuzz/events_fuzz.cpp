@@ -7,7 +7,9 @@
 
 #include "app/core/ticks.h"
 #include "controls/actions.h"
+#include "controls/dpad_repeat.h"
 #include "controls/input.h"
+#include "controls/messages.h"
 #include "controls/repeat_timers.h"
 #include "controls/resets.h"
 #include "sound/audio.h"
@@ -93,7 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     input.controller_open = in.next() & 1;
     int32_t now = static_cast<int32_t>(static_cast<uint32_t>(in.next16()) << 16);  // wraps too
     restart_audition(*state, now);
-    bool running = true;
 
     for (int steps = 0; in.left() && steps < 4096; steps++) {
         uint8_t kind = in.next();
@@ -102,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             run_repeat_timers(*state, input, now);
             play_preview(*state, now);
         } else {
-            handle_event(*state, input, event_from(in, kind), now, running);
+            handle_event(*state, input, event_from(in, kind), now);
         }
         check_ranges(input);
     }

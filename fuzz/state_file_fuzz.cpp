@@ -1,6 +1,7 @@
 // Fuzzes the song loader with arbitrary file contents and sizes: it must never
-// crash, every setting must be in range afterwards, and what it loaded must
-// save and load back unchanged.
+// crash, must say what the file is, every setting must be in range
+// afterwards, what it loaded must save and load back unchanged, and a file
+// it could not load must be kept whole beside the saved song.
 #include "fuzz_support.h"
 
 #include "app/core/state_file.h"
@@ -19,6 +20,8 @@ static void remove_song_dir()
     std::snprintf(path, sizeof path, "%s/plim.state", song_dir);
     std::remove(path);
     std::snprintf(path, sizeof path, "%s/plim.state.tmp", song_dir);
+    std::remove(path);
+    std::snprintf(path, sizeof path, "%s/plim.state%s", song_dir, UNLOADED_SUFFIX);
     std::remove(path);
     rmdir(song_dir);
 }
@@ -44,13 +47,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > 0 && std::fwrite(data, size, 1, file) != 1) abort();
     std::fclose(file);
 
-    load_state(state);
+    StateLoad load = load_state(state);
+    bool accepted = is_state_file_size(static_cast<long>(size));
+    check(load.status == (accepted ? LOAD_DONE : LOAD_BAD_SIZE) &&
+              load.size == static_cast<long>(size),
+          "the load says what the file is");
     check_settings(state);
-    if (is_state_file_size(static_cast<long>(size)))
+    if (accepted)
         check(std::memcmp(state.grid, data, sizeof state.grid) == 0,
               "grid bytes kept as they stand");
 
     check(save_state(state), "the loaded song saves");
+    if (!accepted && size > 0) {
+        char kept_path[sizeof state.state_path + sizeof UNLOADED_SUFFIX];
+        std::snprintf(kept_path, sizeof kept_path, "%s%s", state.state_path, UNLOADED_SUFFIX);
+        FILE* kept = std::fopen(kept_path, "rb");
+        check(kept != nullptr, "a file the load did not take is kept");
+        static uint8_t bytes[1 << 20];
+        size_t got = std::fread(bytes, 1, sizeof bytes, kept);
+        std::fclose(kept);
+        check(got == size && std::memcmp(bytes, data, size) == 0, "the kept file is whole");
+        std::remove(kept_path);
+    }
     AppState again;
     std::memcpy(again.state_path, state.state_path, sizeof again.state_path);
     load_state(again);

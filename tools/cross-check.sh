@@ -44,7 +44,9 @@ echo "=== building (native, aarch64, armhf) ==="
 phase=$SECONDS
 declare -A dir
 for arch in "${arches[@]}"; do
-    dir[$arch]=$(tools/cross-build.sh "$arch" plim plim-render plim-shot) || exit 1
+    extra=()
+    [[ $arch == native ]] && extra=(plim-song)  # writes the songs below
+    dir[$arch]=$(tools/cross-build.sh "$arch" plim plim-render plim-shot "${extra[@]}") || exit 1
 done
 elapsed build
 
@@ -56,28 +58,14 @@ run() {
     exec ${qemu[$arch]} "${dir[$arch]}/$program" "$@"
 }
 
-# song DIR PACE VOICE BANK WOBBLE ECHO SPACE: the full grid with these settings.
-song() {
-    local out=$1 value shift_by
-    shift
-    mkdir -p "$out"
-    {
-        for ((cell = 0; cell < 128; cell++)); do printf '\001'; done
-        for value in "$@"; do
-            for shift_by in 0 8 16 24; do
-                printf '%b' "\\$(printf '%03o' $((value >> shift_by & 255)))"
-            done
-        done
-    } >"$out/plim.state"
-}
-
 # The demo song for four passes, each busy song for two (about 13 s with the
 # tail that rings out).
 songs=("$PWD/examples/demo")
 declare -A loops=([demo]=4)
 for bank in 0 1 2; do
     for voice in 0 1 2; do
-        song "$work/songs/busy-$bank$voice" 108 "$voice" "$bank" 2 3 3
+        # Every cell lit; pace, voice, bank, wobble, echo, space in the file's order.
+        "${dir[native]}/plim-song" "$work/songs/busy-$bank$voice" 108 "$voice" "$bank" 2 3 3 || exit 1
         songs+=("$work/songs/busy-$bank$voice")
         loops[busy-$bank$voice]=2
     done

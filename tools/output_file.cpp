@@ -48,6 +48,15 @@ static const char* kind_of(mode_t mode)
     return "not a regular file";
 }
 
+// Writes into a device or pipe as a stream, by its own name.
+static OutputStatus open_stream(OutputFile& out, const char* path)
+{
+    out.file = std::fopen(path, "wb");
+    out.stream = true;
+    out.owns_stream = true;
+    return out.file ? OUTPUT_OPEN : OUTPUT_FAILED;
+}
+
 OutputStatus output_open(OutputFile& out, const char* path, const char** kind)
 {
     out = OutputFile{};
@@ -56,20 +65,18 @@ OutputStatus output_open(OutputFile& out, const char* path, const char** kind)
         out.stream = true;
         return OUTPUT_OPEN;
     }
-    char target[DURABLE_PATH_SIZE];
-    if (!follow_links(path, target)) return OUTPUT_FAILED;
-
+    // What the name leads to after every link, as the system follows them:
+    // /dev/stdout and its kind end in a pipe or device that has no path.
     struct stat info;
-    if (stat(target, &info) == 0 && !S_ISREG(info.st_mode)) {
-        if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISFIFO(info.st_mode)) {
-            out.file = std::fopen(target, "wb");
-            out.stream = true;
-            out.owns_stream = true;
-            return out.file ? OUTPUT_OPEN : OUTPUT_FAILED;
-        }
+    if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
+        if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISFIFO(info.st_mode))
+            return open_stream(out, path);
         *kind = kind_of(info.st_mode);
         return OUTPUT_REFUSED;
     }
+    // A file, or a name not yet taken: the file to replace, found link by link.
+    char target[DURABLE_PATH_SIZE];
+    if (!follow_links(path, target)) return OUTPUT_FAILED;
     if (!durable_open(out.durable, target)) return OUTPUT_FAILED;
     out.file = out.durable.file;
     return OUTPUT_OPEN;

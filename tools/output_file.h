@@ -1,6 +1,7 @@
 // Where a tool writes its output, chosen so that nothing but a file is ever
-// replaced: "-" is standard output; an existing device or pipe is written to
-// as a stream; a symbolic link is followed and the file it points to is
+// replaced: "-" is standard output; a name that leads, after every link, to a
+// device or pipe (/dev/stdout too) is written to as a stream; a symbolic link
+// to a file, or to a name not yet taken, is followed and the file it points to is
 // replaced; a regular file, or a name not yet taken, is written under a
 // temporary name and renamed into place; anything else (a directory, a
 // socket) is refused.

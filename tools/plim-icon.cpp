@@ -3,7 +3,10 @@
 // own logo code.  The build runs it for each installed size; it is not
 // installed itself.
 #include "png_file.h"
+#include "tool_arguments.h"
 
+#include "display/canvas.h"
+#include "display/grey.h"
 #include "display/picker_screen.h"
 
 #include <cmath>
@@ -30,7 +33,7 @@ static int dot_size(int size)
 static void draw_background(SDL_Renderer* renderer, int size)
 {
     double radius = size * CORNER_PART;
-    SDL_SetRenderDrawColor(renderer, GREY_BACKGROUND, GREY_BACKGROUND, GREY_BACKGROUND, 255);
+    set_grey(renderer, GREY_BACKGROUND);
     for (int y = 0; y < size; y++) {
         double from_edge = std::fmin(y + 0.5, size - y - 0.5);
         int inset = 0;
@@ -46,7 +49,8 @@ static void draw_background(SDL_Renderer* renderer, int size)
 
 static void draw_icon(SDL_Renderer* renderer, int size)
 {
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);  // transparent around the square
     SDL_RenderClear(renderer);
     draw_background(renderer, size);
     int dot = dot_size(size);
@@ -55,32 +59,45 @@ static void draw_icon(SDL_Renderer* renderer, int size)
     draw_logo(renderer, left, top, dot, LOGO_LETTERS);
 }
 
-int main(int argc, char** argv)
+static const char USAGE[] =
+    "usage: plim-icon SIZE OUT.png\n"
+    "  draws the desktop icon, SIZE x SIZE pixels (16 to 512)\n";
+
+// A whole number of pixels from ICON_MIN_SIZE to ICON_MAX_SIZE, or -1.
+static int parse_size(const char* text)
 {
     char* end = nullptr;
-    long size = argc == 3 ? std::strtol(argv[1], &end, 10) : 0;
-    if (argc != 3 || *end != '\0' || size < ICON_MIN_SIZE || size > ICON_MAX_SIZE) {
-        std::fprintf(stderr, "usage: plim-icon SIZE OUT.png   (SIZE from %d to %d pixels)\n",
-                     ICON_MIN_SIZE, ICON_MAX_SIZE);
-        return 2;
+    long size = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || size < ICON_MIN_SIZE || size > ICON_MAX_SIZE) return -1;
+    return static_cast<int>(size);
+}
+
+int main(int argc, char** argv)
+{
+    static_assert(ICON_MIN_SIZE == 16 && ICON_MAX_SIZE == 512, "the usage text says so");
+    const ToolCommand command = {"plim-icon", USAGE, 2, 2};
+    const char* operands[2];
+    int count = 0;
+    int status = read_tool_arguments(command, argc, argv, operands, count);
+    if (status != TOOL_GO_ON) return status;
+    int size = parse_size(operands[0]);
+    if (size < 0) {
+        std::fprintf(stderr, "plim-icon: SIZE must be a whole number from %d to %d, not \"%s\"\n",
+                     ICON_MIN_SIZE, ICON_MAX_SIZE, operands[0]);
+        return TOOL_EXIT_USAGE;
     }
-    int pixels = static_cast<int>(size);
 
     static uint8_t rgba[ICON_MAX_SIZE * ICON_MAX_SIZE * 4];
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormat(0, pixels, pixels, 32, SDL_PIXELFORMAT_RGBA32);
-    SDL_Renderer* renderer = surface ? SDL_CreateSoftwareRenderer(surface) : nullptr;
-    bool drawn = false;
-    if (renderer) {
-        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
-        draw_icon(renderer, pixels);
-        drawn =
-            SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, rgba, pixels * 4) == 0;
+    Canvas canvas;
+    bool drawn = canvas_open(canvas, size, size);
+    if (drawn) {
+        draw_icon(canvas.renderer, size);
+        drawn = canvas_read(canvas, SDL_PIXELFORMAT_RGBA32, rgba);
     }
     if (!drawn) std::fprintf(stderr, "plim-icon: cannot draw: %s\n", SDL_GetError());
-    if (renderer) SDL_DestroyRenderer(renderer);
-    if (surface) SDL_FreeSurface(surface);
+    canvas_close(canvas);
     SDL_Quit();
-    if (!drawn) return 1;
-    return write_png_file("plim-icon", argv[2], pixels, pixels, PNG_FORMAT_RGBA, rgba) ? 0 : 1;
+    if (!drawn) return TOOL_EXIT_FAILED;
+    bool written = write_png_file("plim-icon", operands[1], size, size, PNG_FORMAT_RGBA, rgba);
+    return written ? 0 : TOOL_EXIT_FAILED;
 }

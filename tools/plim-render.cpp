@@ -64,8 +64,8 @@ int main(int argc, char** argv)
         report_failure(result, dir, out_path);
         return TOOL_EXIT_FAILED;
     }
-    // Standard output may be the WAV itself: the summary then goes to standard error.
-    FILE* summary = std::strcmp(out_path, "-") == 0 ? stderr : stdout;
+    // A stream may be standard output itself: the summary then goes to standard error.
+    FILE* summary = result.streamed ? stderr : stdout;
     std::fprintf(summary, "plim-render: wrote %s: %d loop%s, %.2f s (%.2f s of tail)\n", out_path,
                  loops, loops == 1 ? "" : "s", static_cast<double>(result.frames) / SAMPLE_RATE,
                  static_cast<double>(result.tail_frames) / SAMPLE_RATE);

@@ -70,7 +70,7 @@ static bool shoot(Canvas& canvas, AppState& state, const char* out_dir)
         } else {
             draw_grid_screen(canvas.renderer, state, SHOT_GRID_TICKS);
         }
-        if (!canvas_read_rgb(canvas, rgb)) {
+        if (!canvas_read(canvas, SDL_PIXELFORMAT_RGB24, rgb)) {
             std::fprintf(stderr, "plim-shot: cannot read the canvas: %s\n", SDL_GetError());
             return false;
         }
@@ -88,6 +88,13 @@ int main(int argc, char** argv)
     if (status != TOOL_GO_ON) return status;
     const char* dir = operands[0];
     const char* out_dir = operands[1];
+    if (std::strcmp(out_dir, "-") == 0) {
+        std::fprintf(stderr,
+                     "plim-shot: OUTDIR must be a directory: three pictures cannot go to one "
+                     "stream (-)\n%s",
+                     USAGE);
+        return TOOL_EXIT_USAGE;
+    }
     static AppState state;
     if (!load_song(state, dir)) return TOOL_EXIT_FAILED;
     if (!make_directories(out_dir)) {
@@ -104,5 +111,7 @@ int main(int argc, char** argv)
     bool written = shoot(canvas, state, out_dir);
     canvas_close(canvas);
     SDL_Quit();
-    return written ? 0 : TOOL_EXIT_FAILED;
+    if (!written) return TOOL_EXIT_FAILED;
+    std::printf("plim-shot: wrote %s/picker.png, guide.png and grid.png\n", out_dir);
+    return 0;
 }

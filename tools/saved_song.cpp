@@ -1,4 +1,4 @@
-// Loading a saved song for a tool: the directory and the file checked first.
+// Loading a saved song for a tool: the directory checked first, then the file read once.
 #include "saved_song.h"
 
 #include "app/core/state_file.h"
@@ -9,31 +9,16 @@
 #include <cstdio>
 #include <cstring>
 
-// The file must be a whole state file that can be read to its end.
-static SongStatus check_song_file(const char* path, SongCheck& check)
+// What the tools say of a song file the load did not take.
+static SongStatus song_status(const StateLoad& load)
 {
-    struct stat info;
-    if (stat(path, &info) != 0) {
-        check.error_number = errno;
-        return errno == ENOENT ? SONG_ABSENT : SONG_UNREADABLE;
+    switch (load.status) {
+    case LOAD_DONE: return SONG_LOADED;
+    case LOAD_NO_FILE: return SONG_ABSENT;
+    case LOAD_UNREADABLE: return SONG_UNREADABLE;
+    case LOAD_BAD_SIZE: break;
     }
-    if (!S_ISREG(info.st_mode)) {
-        check.error_number = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return SONG_UNREADABLE;
-    }
-    check.size = static_cast<long>(info.st_size);
-    if (!is_state_file_size(check.size)) return SONG_BAD_SIZE;
-
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        check.error_number = errno;
-        return SONG_UNREADABLE;
-    }
-    uint8_t image[STATE_IMAGE_SIZE];
-    bool complete = std::fread(image, static_cast<size_t>(check.size), 1, file) == 1;
-    if (!complete) check.error_number = std::ferror(file) ? errno : EIO;
-    std::fclose(file);
-    return complete ? SONG_LOADED : SONG_UNREADABLE;
+    return SONG_BAD_SIZE;
 }
 
 SongCheck load_saved_song(AppState& state, const char* dir)
@@ -47,15 +32,17 @@ SongCheck load_saved_song(AppState& state, const char* dir)
     }
     if (!S_ISDIR(info.st_mode)) {
         check.error_number = ENOTDIR;
-        check.status = SONG_NOT_A_DIRECTORY;
+        check.status = S_ISREG(info.st_mode) ? SONG_FILE_NOT_DIRECTORY : SONG_NOT_A_DIRECTORY;
         return check;
     }
     if (!format_state_path(state, dir)) {
         check.status = SONG_PATH_TOO_LONG;
         return check;
     }
-    check.status = check_song_file(state.state_path, check);
-    if (check.status == SONG_LOADED) load_state(state);
+    StateLoad load = load_state(state);
+    check.status = song_status(load);
+    check.error_number = load.error_number;
+    check.size = load.size;
     return check;
 }
 
@@ -67,6 +54,10 @@ void report_song_problem(const char* tool, const char* dir, const SongCheck& che
     case SONG_NO_DIRECTORY: std::fprintf(stderr, "%s: %s: no such directory\n", tool, dir); break;
     case SONG_NOT_A_DIRECTORY:
         std::fprintf(stderr, "%s: %s: not a directory (%s)\n", tool, dir, reason);
+        break;
+    case SONG_FILE_NOT_DIRECTORY:
+        std::fprintf(stderr, "%s: %s is a file; give the directory that holds %s\n", tool, dir,
+                     STATE_FILE_NAME);
         break;
     case SONG_PATH_TOO_LONG:
         std::fprintf(stderr, "%s: directory name too long: %s\n", tool, dir);

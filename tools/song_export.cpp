@@ -2,8 +2,8 @@
 // its frames written to a WAV file.
 #include "song_export.h"
 
-#include "output_file.h"
 #include "app/core/little_endian.h"
+#include "output_file.h"
 #include "sound/audio.h"
 #include "sound/effects.h"
 #include "sound/silence.h"
@@ -192,6 +192,7 @@ ExportResult export_song(const char* dir, const char* out_path, int loops)
         result.status = EXPORT_CANNOT_WRITE;
         return result;
     }
+    result.streamed = out.stream;
     result.frames = progress.written;
     result.tail_frames = progress.clock_stop < 0 ? 0 : progress.written - progress.clock_stop;
     return result;

@@ -27,6 +27,7 @@ struct ExportResult {
     int error_number = 0;      // for EXPORT_CANNOT_WRITE
     int64_t frames = 0;        // frames written, on success
     int64_t tail_frames = 0;   // of which after the clock stopped
+    bool streamed = false;     // the WAV went into a stream (standard output, a pipe, a device)
 };
 
 // Where an export run stands; exposed so that tests can follow it.

@@ -58,9 +58,8 @@ static bool video_unseen()
 int app_start(App& app, AppState& state, const char* dir)
 {
     app.state = &state;
-    make_directories(dir);  // failing that, the song is played and not saved
     format_state_path(state, dir);
-    load_state(state);
+    load_state(state);  // a directory not made yet holds no song
 
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) < 0)
         return EXIT_SDL_INIT;
@@ -83,6 +82,9 @@ int app_start(App& app, AppState& state, const char* dir)
     state.audio_device = open_audio_device(state);
     if (state.audio_device == 0) return EXIT_AUDIO;
     SDL_PauseAudioDevice(state.audio_device, 0);
+    // Only a program that plays makes the song's directory; failing that, the
+    // song is played and not saved.
+    make_directories(dir);
 
     // The picker always opens on the bank's first instrument.
     int32_t now = ticks_now();
@@ -107,16 +109,16 @@ static void draw_screen(App& app)
 bool app_frame(App& app)
 {
     AppState& state = *app.state;
-    app.running = true;
+    app.input.running = true;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) handle_event(state, app.input, event, ticks_now(), app.running);
+    while (SDL_PollEvent(&event)) handle_event(state, app.input, event, ticks_now());
     run_repeat_timers(state, app.input, ticks_now());
     play_preview(state, ticks_now());
     save_if_due(state, ticks_now());
     draw_screen(app);
     SDL_RenderPresent(app.renderer);
     SDL_Delay(4);
-    return app.running;
+    return app.input.running;
 }
 
 void app_stop(App& app)
@@ -134,16 +136,11 @@ void app_stop(App& app)
 
 int run_plim(int argc, char** argv)
 {
-    CommandLine line = parse_command_line(argc, argv);
-    switch (line.action) {
-    case COMMAND_HELP: print_usage(stdout); return 0;
-    case COMMAND_VERSION: print_version(stdout); return 0;
-    case COMMAND_UNKNOWN_OPTION: print_usage(stderr); return EXIT_UNKNOWN_OPTION;
-    case COMMAND_RUN: break;
-    }
+    ProgramCommand command = read_program_command(argc, argv);
+    if (command.exit_status >= 0) return command.exit_status;
     static AppState state;  // outlives the audio device
     App app;
-    int failure = app_start(app, state, line.dir);
+    int failure = app_start(app, state, command.dir);
     if (failure != 0) return failure;
     while (app_frame(app)) {}
     app_stop(app);

@@ -14,7 +14,6 @@ struct App {
     SDL_Renderer* renderer = nullptr;
     SDL_GameController* controller = nullptr;
     SDL_Joystick* joystick = nullptr;
-    bool running = true;
 };
 
 // Exit statuses of a failed start-up.
@@ -27,10 +26,11 @@ enum StartFailure {
 };
 
 // Start-up: fills state (which must be fresh and outlive the audio device),
-// makes the song directory dir when it is missing and loads the song from it, opens SDL, window,
-// renderer, input device and audio device and enters the picker.  SDL's off-screen or dummy video
-// counts as SDL failing unless SDL_VIDEODRIVER chose it.  Returns 0, or the exit status of the step
-// that failed.
+// loads the song from the directory dir, opens SDL, window, renderer, input
+// device and audio device, makes dir if it is missing and enters the picker.
+// SDL's off-screen or dummy video counts as SDL failing unless
+// SDL_VIDEODRIVER chose it.  Returns 0, or the exit status of the step that
+// failed (and then nothing is made).
 int app_start(App& app, AppState& state, const char* dir);
 
 // One frame: events, repeat timers, audition, due save, drawing, present,

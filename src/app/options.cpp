@@ -1,24 +1,9 @@
-// The command line: a song directory, or one of the options --help and --version.
+// plim's command line: a song directory, or one of the options --help and --version.
 #include "app/options.h"
 
-#include <cstring>
+#include "app/core/command_line.h"
 
-CommandLine parse_command_line(int argc, char** argv)
-{
-    CommandLine line = {COMMAND_RUN, nullptr};
-    for (int i = 1; i < argc; i++) {
-        const char* arg = argv[i];
-        if (arg[0] != '-') {
-            if (!line.dir) line.dir = arg;
-            continue;
-        }
-        if (std::strcmp(arg, "--help") == 0) return {COMMAND_HELP, nullptr};
-        if (std::strcmp(arg, "--version") == 0) return {COMMAND_VERSION, nullptr};
-        return {COMMAND_UNKNOWN_OPTION, nullptr};
-    }
-    if (!line.dir) line.dir = ".";
-    return line;
-}
+#include <cstring>
 
 static const char USAGE[] =
     "usage: plim [DIRECTORY]\n"
@@ -37,10 +22,26 @@ static const char USAGE[] =
     "\n"
     "  --help     show this and exit\n"
     "  --version  show the version and exit\n"
-    "A directory whose name starts with - is given as ./-name.\n"
+    "A directory whose name starts with - is given as ./-name (or after --).\n"
     "\n"
     "More in the manual page (man plim) and in README.md.\n";
 
-void print_usage(FILE* out) { std::fputs(USAGE, out); }
-
-void print_version(FILE* out) { std::fprintf(out, "plim %s\n", PLIM_VERSION); }
+ProgramCommand read_program_command(int argc, char** argv)
+{
+    CommandLine line = read_command_line(argc, argv);
+    switch (line.request) {
+    case COMMAND_HELP: std::fputs(USAGE, stdout); return {0, nullptr};
+    case COMMAND_VERSION: std::printf("plim %s\n", PLIM_VERSION); return {0, nullptr};
+    case COMMAND_UNKNOWN_OPTION:
+        std::fprintf(stderr, "plim: unknown option %s\n%s", line.unknown_option, USAGE);
+        return {EXIT_USAGE, nullptr};
+    case COMMAND_GO_ON: break;
+    }
+    if (line.operand_count == 0) return {-1, "."};
+    if (std::strcmp(line.operands[0], "-") == 0) {
+        std::fprintf(stderr, "plim: the song is kept in a directory, not in a stream (-)\n%s",
+                     USAGE);
+        return {EXIT_USAGE, nullptr};
+    }
+    return {-1, line.operands[0]};
+}

@@ -1,27 +1,19 @@
-// The command line: a song directory, or one of the options --help and --version.
+// plim's command line: a song directory, or one of the options --help and --version.
 #pragma once
 
 #include <cstdio>
 
-// What the command line asks for.
-enum CommandAction {
-    COMMAND_RUN,             // play, with the song in dir
-    COMMAND_HELP,            // --help: the usage on standard output, exit 0
-    COMMAND_VERSION,         // --version: the version on standard output, exit 0
-    COMMAND_UNKNOWN_OPTION,  // any other option: the usage on standard error, exit 2
+// plim's own status for a command line it cannot follow (an unknown option,
+// or "-" where a directory belongs): apart from the start-up failures' 1 to 5.
+constexpr int EXIT_USAGE = 64;
+
+struct ProgramCommand {
+    int exit_status;  // -1: play; else exit with this at once
+    const char* dir;  // the song directory when playing: the first operand, or "."
 };
 
-constexpr int EXIT_UNKNOWN_OPTION = 2;
-
-struct CommandLine {
-    CommandAction action;
-    const char* dir;  // the first argument that is not an option, or "."
-};
-
-// Every argument that starts with '-' is an option, the first deciding; the
-// first other argument is the song directory and any further ones are
-// ignored.  A directory named "-x" is reached as "./-x".
-CommandLine parse_command_line(int argc, char** argv);
-
-void print_usage(FILE* out);
-void print_version(FILE* out);
+// Reads the command line by the rules every PLIM command shares (--help and
+// --version answer on standard output; an unknown option, or "-" given as the
+// directory, is refused with the reason and the usage on standard error).
+// Further operands after the directory are ignored.
+ProgramCommand read_program_command(int argc, char** argv);

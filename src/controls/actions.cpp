@@ -2,8 +2,8 @@
 #include "controls/actions.h"
 
 #include "app/core/state_file.h"
-#include "app/core/ticks.h"
-#include "controls/repeat_timers.h"
+#include "controls/dpad_repeat.h"
+#include "controls/messages.h"
 #include "controls/resets.h"
 #include "sound/audition.h"
 
@@ -22,26 +22,6 @@ static bool is_dpad(int32_t n) { return n >= PAD_UP && n <= PAD_RIGHT; }
 static int32_t clamp(int32_t value, int32_t low, int32_t high)
 {
     return value < low ? low : (value > high ? high : value);
-}
-
-void show_instrument(AppState& state, int32_t now)
-{
-    int instrument = instrument_number(state.bank.load(), state.voice.load());
-    set_message(state, INSTRUMENT_NAMES[instrument], now);
-}
-
-void set_message(AppState& state, const char* text, int32_t now)
-{
-    std::snprintf(state.message, sizeof state.message, "%s", text);
-    state.message_until = ticks_after(now, MESSAGE_MS);
-}
-
-void show_mix_levels(AppState& state, int32_t now)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "ECHO : %d | SPACE : %d", static_cast<int>(state.echo.load()),
-                  static_cast<int>(state.space.load()));
-    set_message(state, text, now);
 }
 
 // ---- The grid's cell edits; each cell write holds the audio lock. ----
@@ -159,8 +139,7 @@ static void grid_press(AppState& state, InputState& input, int32_t n, int32_t no
     }
     if (is_dpad(n) && !select) {
         move_cursor(state, n, now);
-        input.dpad_held = n;
-        input.dpad_due = ticks_after(now, DPAD_FIRST_MS);
+        start_dpad_repeat(input, n, now);
         return;
     }
     switch (n) {
@@ -223,7 +202,7 @@ void pad_release(AppState& state, InputState& input, int32_t n)
 {
     // Releasing either A or B ends painting, even while the other is held.
     if (n == PAD_A || n == PAD_B) state.paint = 0;
-    if (n == input.dpad_held) input.dpad_held = -1;
+    end_dpad_repeat(input, n);
 }
 
 void key_press(AppState& state, SDL_Keycode key, int32_t now)

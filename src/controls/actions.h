@@ -10,8 +10,6 @@
 
 #include <cstdint>
 
-constexpr int32_t MESSAGE_MS = 1100;  // how long the grid screen shows a message
-
 // A pad-button press n (0..255) that has been through the held mask and the
 // quit chord.
 void pad_press(AppState& state, InputState& input, int32_t n, int32_t now);
@@ -20,12 +18,6 @@ void pad_release(AppState& state, InputState& input, int32_t n);
 // A key press other than Escape.
 void key_press(AppState& state, SDL_Keycode key, int32_t now);
 
-// Shows text (cut to 63 characters) on the grid screen for MESSAGE_MS.
-void set_message(AppState& state, const char* text, int32_t now);
-// Shows the name of the instrument now playing.
-void show_instrument(AppState& state, int32_t now);
-// Shows "ECHO : e | SPACE : s".
-void show_mix_levels(AppState& state, int32_t now);
 // Moves the cursor one cell for D-pad button n (8..11), wrapping, and paints
 // the cell it lands on while painting is on; other n do nothing.
 void move_cursor(AppState& state, int32_t n, int32_t now);

@@ -5,11 +5,12 @@
 #include "controls/actions.h"
 
 #include <cstdlib>
+#include <iterator>
 
-// Pad button of each SDL game-controller button 0..14; -1 where the button is
-// dropped (guide and the two stick clicks).  Bit b of CONTROLLER_PASS_MASK is
-// set exactly where the table holds a pad button.
-static constexpr int32_t CONTROLLER_TO_PAD[15] = {
+// Pad button of each SDL game-controller button from A to DPAD_RIGHT; -1
+// where the button is dropped (guide and the two stick clicks), as is every
+// later button.
+static constexpr int32_t CONTROLLER_TO_PAD[SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1] = {
     PAD_A,       // A
     PAD_B,       // B
     PAD_X,       // X
@@ -26,8 +27,6 @@ static constexpr int32_t CONTROLLER_TO_PAD[15] = {
     PAD_LEFT,    // DPAD_LEFT
     PAD_RIGHT,   // DPAD_RIGHT
 };
-constexpr uint32_t CONTROLLER_PASS_MASK = 0x7E5F;
-constexpr int CONTROLLER_BUTTON_LAST = 14;
 
 constexpr int32_t TRIGGER_PRESS_ABOVE = 16000;  // while released
 constexpr int32_t TRIGGER_RELEASE_AT = 8000;    // while pressed: at or below, released
@@ -35,11 +34,11 @@ constexpr int32_t STICK_DEAD_ZONE = 10000;      // |v| at or below reads as cent
 constexpr int HELD_BUTTON_BITS = 32;
 constexpr uint32_t QUIT_CHORD = (1u << PAD_SELECT) | (1u << PAD_START);
 
-static void press(AppState& state, InputState& input, int32_t n, int32_t now, bool& running)
+static void press(AppState& state, InputState& input, int32_t n, int32_t now)
 {
     if (n < HELD_BUTTON_BITS) input.held_buttons |= 1u << n;
     if ((input.held_buttons & QUIT_CHORD) == QUIT_CHORD) {
-        running = false;  // SELECT + START: quit, and the press does nothing else
+        input.running = false;  // SELECT + START: quit, and the press does nothing else
         return;
     }
     pad_press(state, input, n, now);
@@ -53,22 +52,21 @@ static void release(AppState& state, InputState& input, int32_t n)
 }
 
 static void controller_button(AppState& state, InputState& input,
-                              const SDL_ControllerButtonEvent& e, int32_t now, bool& running)
+                              const SDL_ControllerButtonEvent& e, int32_t now)
 {
     int button = e.button;
     bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
-    if (button > CONTROLLER_BUTTON_LAST) return;
-    if ((CONTROLLER_PASS_MASK & (1u << button)) == 0) return;
+    if (button >= static_cast<int>(std::size(CONTROLLER_TO_PAD))) return;
     int32_t n = CONTROLLER_TO_PAD[button];
+    if (n < 0) return;
     if (down)
-        press(state, input, n, now, running);
+        press(state, input, n, now);
     else
         release(state, input, n);
 }
 
 // Analogue trigger with hysteresis: presses above 16000, releases at 8000 or below.
-static void trigger(AppState& state, InputState& input, int side, int32_t value, int32_t now,
-                    bool& running)
+static void trigger(AppState& state, InputState& input, int side, int32_t value, int32_t now)
 {
     bool was_down = input.trigger_down[side];
     int32_t threshold = was_down ? TRIGGER_RELEASE_AT : TRIGGER_PRESS_ABOVE;
@@ -77,7 +75,7 @@ static void trigger(AppState& state, InputState& input, int side, int32_t value,
     input.trigger_down[side] = down;
     int32_t n = side == 0 ? PAD_L2 : PAD_R2;
     if (down)
-        press(state, input, n, now, running);
+        press(state, input, n, now);
     else
         release(state, input, n);
 }
@@ -92,26 +90,25 @@ static void stick(InputState& input, int axis, int32_t value)
 }
 
 static void controller_axis(AppState& state, InputState& input, const SDL_ControllerAxisEvent& e,
-                            int32_t now, bool& running)
+                            int32_t now)
 {
     switch (e.axis) {
     case SDL_CONTROLLER_AXIS_LEFTX:
     case SDL_CONTROLLER_AXIS_LEFTY: stick(input, e.axis, e.value); break;
-    case SDL_CONTROLLER_AXIS_TRIGGERLEFT: trigger(state, input, 0, e.value, now, running); break;
-    case SDL_CONTROLLER_AXIS_TRIGGERRIGHT: trigger(state, input, 1, e.value, now, running); break;
+    case SDL_CONTROLLER_AXIS_TRIGGERLEFT: trigger(state, input, 0, e.value, now); break;
+    case SDL_CONTROLLER_AXIS_TRIGGERRIGHT: trigger(state, input, 1, e.value, now); break;
     default: break;  // the right stick
     }
 }
 
-void handle_event(AppState& state, InputState& input, const SDL_Event& event, int32_t now,
-                  bool& running)
+void handle_event(AppState& state, InputState& input, const SDL_Event& event, int32_t now)
 {
     switch (event.type) {
-    case SDL_QUIT: running = false; return;
+    case SDL_QUIT: input.running = false; return;
     case SDL_KEYDOWN:
         // Auto-repeated presses act too (holding an arrow keeps stepping the bank).
         if (event.key.keysym.sym == SDLK_ESCAPE)
-            running = false;
+            input.running = false;
         else
             key_press(state, event.key.keysym.sym, now);
         return;
@@ -122,12 +119,8 @@ void handle_event(AppState& state, InputState& input, const SDL_Event& event, in
         // The controller's raw joystick events are muted so that one press acts once.
         switch (event.type) {
         case SDL_CONTROLLERBUTTONDOWN:
-        case SDL_CONTROLLERBUTTONUP:
-            controller_button(state, input, event.cbutton, now, running);
-            break;
-        case SDL_CONTROLLERAXISMOTION:
-            controller_axis(state, input, event.caxis, now, running);
-            break;
+        case SDL_CONTROLLERBUTTONUP: controller_button(state, input, event.cbutton, now); break;
+        case SDL_CONTROLLERAXISMOTION: controller_axis(state, input, event.caxis, now); break;
         default: break;
         }
         return;
@@ -137,7 +130,7 @@ void handle_event(AppState& state, InputState& input, const SDL_Event& event, in
     case SDL_JOYAXISMOTION:
         if (event.jaxis.axis <= 1) stick(input, event.jaxis.axis, event.jaxis.value);
         break;
-    case SDL_JOYBUTTONDOWN: press(state, input, event.jbutton.button, now, running); break;
+    case SDL_JOYBUTTONDOWN: press(state, input, event.jbutton.button, now); break;
     case SDL_JOYBUTTONUP: release(state, input, event.jbutton.button); break;
     default: break;  // hats, balls, devices, window, text, mouse, touch
     }

@@ -29,6 +29,7 @@ enum PadButton : int32_t {
 
 // The frame loop's input record.
 struct InputState {
+    bool running = true;  // cleared by a quit request; set again at the start of every frame
     bool controller_open = false;  // a game controller is in use; raw joystick events are muted
     uint32_t held_buttons = 0;     // bit n while pad button n (below 32) is held
     int32_t stick_x = 0;           // after the dead zone; negative is left
@@ -39,7 +40,6 @@ struct InputState {
     int32_t dpad_due = 0;                   // next D-pad repeat
 };
 
-// Handles one polled event.  A quit request clears running.  now is the
-// SDL_GetTicks of the moment.
-void handle_event(AppState& state, InputState& input, const SDL_Event& event, int32_t now,
-                  bool& running);
+// Handles one polled event.  A quit request (SELECT + START, Escape, closing
+// the window) clears input.running.  now is the SDL_GetTicks of the moment.
+void handle_event(AppState& state, InputState& input, const SDL_Event& event, int32_t now);

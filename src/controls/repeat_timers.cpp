@@ -3,6 +3,7 @@
 
 #include "app/core/ticks.h"
 #include "controls/actions.h"
+#include "controls/dpad_repeat.h"
 
 #include <cstdlib>
 
@@ -55,7 +56,7 @@ static void dpad_repeat(AppState& state, InputState& input, int32_t now)
     if ((input.held_buttons & (1u << PAD_SELECT)) != 0) return;
     if (!due(input.dpad_due, now, DPAD_FIRST_MS)) return;
     move_cursor(state, input.dpad_held, now);
-    input.dpad_due = ticks_after(now, DPAD_REPEAT_MS);
+    next_dpad_repeat(input, now);
 }
 
 void run_repeat_timers(AppState& state, InputState& input, int32_t now)

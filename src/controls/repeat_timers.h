@@ -8,8 +8,6 @@
 
 constexpr int32_t STICK_GRID_MS = 72;     // stick step on the grid
 constexpr int32_t STICK_PICKER_MS = 220;  // stick step (bank change) on the picker
-constexpr int32_t DPAD_FIRST_MS = 220;    // D-pad: press to first repeat
-constexpr int32_t DPAD_REPEAT_MS = 72;    // D-pad: repeat to repeat
 
 // The stick step and the D-pad repeat; once per frame, after the events.
 void run_repeat_timers(AppState& state, InputState& input, int32_t now);

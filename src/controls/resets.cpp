@@ -2,7 +2,7 @@
 #include "controls/resets.h"
 
 #include "app/core/state_file.h"
-#include "controls/actions.h"
+#include "controls/messages.h"
 #include "sound/audition.h"
 #include "sound/silence.h"
 

@@ -1,10 +1,9 @@
 // An off-screen canvas drawn by SDL's software renderer.
 #include "display/canvas.h"
 
-bool canvas_open(Canvas& canvas)
+bool canvas_open(Canvas& canvas, int width, int height)
 {
-    canvas.surface = SDL_CreateRGBSurfaceWithFormat(0, CANVAS_WIDTH, CANVAS_HEIGHT, 32,
-                                                    SDL_PIXELFORMAT_ARGB8888);
+    canvas.surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!canvas.surface) return false;
     canvas.renderer = SDL_CreateSoftwareRenderer(canvas.surface);
     if (canvas.renderer) return true;
@@ -21,8 +20,8 @@ void canvas_close(Canvas& canvas)
     canvas.surface = nullptr;
 }
 
-bool canvas_read_rgb(Canvas& canvas, uint8_t* rgb)
+bool canvas_read(Canvas& canvas, uint32_t format, uint8_t* pixels)
 {
-    return SDL_RenderReadPixels(canvas.renderer, nullptr, SDL_PIXELFORMAT_RGB24, rgb,
-                                CANVAS_WIDTH * 3) == 0;
+    int pitch = canvas.surface->w * SDL_BYTESPERPIXEL(format);
+    return SDL_RenderReadPixels(canvas.renderer, nullptr, format, pixels, pitch) == 0;
 }

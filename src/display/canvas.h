@@ -1,5 +1,5 @@
-// An off-screen 640 x 480 canvas drawn by SDL's software renderer, for the
-// screenshot tool, the tests and the benchmarks.  Not used by the program.
+// An off-screen canvas drawn by SDL's software renderer, for the screenshot
+// tool, the icon maker, the tests and the benchmarks.  Not used by the program.
 #pragma once
 
 #include "display/canvas_size.h"
@@ -11,15 +11,17 @@
 constexpr int CANVAS_RGB_BYTES = CANVAS_WIDTH * CANVAS_HEIGHT * 3;
 
 struct Canvas {
-    SDL_Surface* surface = nullptr;
+    SDL_Surface* surface = nullptr;  // 32 bits a pixel, alpha included
     SDL_Renderer* renderer = nullptr;
 };
 
-// Makes the surface and its renderer.  False (with SDL_GetError set and
-// nothing held) if either cannot be had.
-bool canvas_open(Canvas& canvas);
+// Makes a width x height surface (the screens' canvas size unless given) and
+// its renderer.  False (with SDL_GetError set and nothing held) if either
+// cannot be had.
+bool canvas_open(Canvas& canvas, int width = CANVAS_WIDTH, int height = CANVAS_HEIGHT);
 void canvas_close(Canvas& canvas);
 
-// Finishes pending drawing and copies the canvas out as rows of R, G, B
-// bytes, top row first: CANVAS_RGB_BYTES bytes.  False if SDL refuses.
-bool canvas_read_rgb(Canvas& canvas, uint8_t* rgb);
+// Finishes pending drawing and copies the canvas out in format
+// (SDL_PIXELFORMAT_RGB24 or SDL_PIXELFORMAT_RGBA32), rows top first with no
+// padding.  False if SDL refuses.
+bool canvas_read(Canvas& canvas, uint32_t format, uint8_t* pixels);

@@ -4,6 +4,7 @@
 
 #include "app/core/tempo.h"
 #include "app/core/ticks.h"
+#include "display/grey.h"
 #include "display/text.h"
 
 #include <cmath>
@@ -14,8 +15,8 @@ constexpr int GRID_LEFT = 32;
 constexpr int GRID_TOP = 56;
 constexpr int CELL_WIDTH = 36;
 constexpr int CELL_HEIGHT = 42;
-constexpr int GRID_RIGHT = GRID_LEFT + CELL_WIDTH * GRID_COLS;   // 608
-constexpr int GRID_BOTTOM = GRID_TOP + CELL_HEIGHT * GRID_ROWS;  // 392
+constexpr int GRID_RIGHT = GRID_LEFT + CELL_WIDTH * GRID_COLS;
+constexpr int GRID_BOTTOM = GRID_TOP + CELL_HEIGHT * GRID_ROWS;
 constexpr int PLAYHEAD_OVERHANG = 12;
 
 // The three boxes inside a cell: offset from the cell's corner and size.
@@ -40,21 +41,27 @@ constexpr float FLASH_FADE = 0.86f;
 constexpr float FLASH_GREY_BASE = 90.0f;
 constexpr float FLASH_GREY_SPAN = 145.0f;
 
-// Sway amplitude in pixels by wobble; one sway lasts 2 pi / 0.004 ms.
-constexpr double SWAY_AMPLITUDE[3] = {0.0, 4.0, 7.0};
+// Sway amplitude in pixels by wobble; one sway lasts 2 pi / SWAY_RATE ms.
+constexpr double SWAY_AMPLITUDE[WOBBLE_LEVELS] = {0.0, 4.0, 7.0};
 constexpr double SWAY_RATE = 0.004;
 constexpr double SWAY_COLUMN_PHASE = 0.8;
 
 constexpr int STATUS_Y = 428;
 constexpr int STATUS_SCALE = 2;
-constexpr int PACE_BARS = 7;
-constexpr int PACE_PER_BAR = 18;
-constexpr int VOICE_DOT = 5;
 
-static void set_grey(SDL_Renderer* renderer, uint8_t grey)
-{
-    SDL_SetRenderDrawColor(renderer, grey, grey, grey, 255);
-}
+// Along the foot of the screen, bottoms aligned: the pace meter under the
+// grid's left edge, a bar for every PACE_PER_BAR of pace; the voice dots
+// ending under its right edge.
+constexpr int FOOT_BOTTOM = 472;  // the row below the pace bars and voice dots
+constexpr int PACE_PER_BAR = 18;
+constexpr int PACE_BARS = (PACE_MAX - PACE_MIN) / PACE_PER_BAR + 1;
+constexpr SDL_Rect PACE_BAR = {GRID_LEFT, FOOT_BOTTOM - 2, 7, 2};  // the first bar
+constexpr int PACE_BAR_PITCH = 12;
+constexpr int VOICE_DOT = 5;
+constexpr int VOICE_DOT_PITCH = 10;
+constexpr int VOICE_DOTS_LEFT =
+    GRID_RIGHT + 1 - VOICE_DOT_PITCH * (VOICES_PER_BANK - 1) - VOICE_DOT;
+constexpr uint8_t GREY_BACKGROUND = 0;
 
 static void fill_box(SDL_Renderer* renderer, int x, int y, SDL_Rect box)
 {
@@ -164,7 +171,8 @@ static void draw_pace_meter(SDL_Renderer* renderer, int32_t pace)
     for (int i = 0; i < PACE_BARS; i++) {
         uint8_t grey = i <= last_lit ? GREY_LIT : GREY_UNLIT;
         set_grey(renderer, grey);
-        SDL_Rect bar = {32 + 12 * i, 470, 7, 2};
+        SDL_Rect bar = PACE_BAR;
+        bar.x += PACE_BAR_PITCH * i;
         SDL_RenderFillRect(renderer, &bar);
     }
 }
@@ -174,14 +182,15 @@ static void draw_voice_dots(SDL_Renderer* renderer, int32_t voice)
     for (int j = 0; j < VOICES_PER_BANK; j++) {
         uint8_t grey = j == voice ? GREY_VOICE : GREY_UNLIT;
         set_grey(renderer, grey);
-        SDL_Rect dot = {584 + 10 * j, 467, VOICE_DOT, VOICE_DOT};
+        SDL_Rect dot = {VOICE_DOTS_LEFT + VOICE_DOT_PITCH * j, FOOT_BOTTOM - VOICE_DOT, VOICE_DOT,
+                        VOICE_DOT};
         SDL_RenderFillRect(renderer, &dot);
     }
 }
 
 void draw_grid_screen(SDL_Renderer* renderer, AppState& state, int32_t now)
 {
-    set_grey(renderer, 0);
+    set_grey(renderer, GREY_BACKGROUND);
     SDL_RenderClear(renderer);
     draw_grid_lines(renderer);
     if (state.resting.load() == 0) draw_playhead(renderer, state);

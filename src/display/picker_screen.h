@@ -8,14 +8,16 @@
 
 #include <cstdint>
 
-constexpr int LOGO_LETTERS = 4;
+// The logo: the font's capitals, drawn large.
+inline constexpr char LOGO_TEXT[] = "PLIM";
+constexpr int LOGO_LETTERS = sizeof LOGO_TEXT - 1;
 
-// The dot rows of P, L, I and M, drawn large on the picker.
-extern const uint8_t LOGO_GLYPHS[LOGO_LETTERS][GLYPH_ROWS];
+// The dot rows of the logo's letter i (0 to LOGO_LETTERS - 1).
+constexpr const uint8_t* logo_glyph(int i) { return FONT_GLYPHS[LOGO_TEXT[i] - 'A']; }
 
-// The whole logo's size in dots: four letters with a blank column between.
-constexpr int LOGO_WIDTH_DOTS = GLYPH_ADVANCE * (LOGO_LETTERS - 1) + GLYPH_COLUMNS;  // 23
-constexpr int LOGO_HEIGHT_DOTS = GLYPH_ROWS;                                         // 7
+// The whole logo's size in dots: the letters with a blank column between.
+constexpr int LOGO_WIDTH_DOTS = GLYPH_ADVANCE * (LOGO_LETTERS - 1) + GLYPH_COLUMNS;
+constexpr int LOGO_HEIGHT_DOTS = GLYPH_ROWS;
 
 // Draws the first letters (1 to LOGO_LETTERS) of the logo in white, each dot
 // a filled square of dot x dot pixels, the top-left dot at (left, top).  The

@@ -11,16 +11,17 @@
 // Left then right, each signed 16-bit little-endian.
 static void store_frame(Uint8* at, StereoSample sample)
 {
-    put_le16(at, static_cast<uint16_t>(sample.left));
-    put_le16(at + 2, static_cast<uint16_t>(sample.right));
+    uint32_t left = static_cast<uint16_t>(sample.left), right = static_cast<uint16_t>(sample.right);
+    put_le32(at, left | right << 16);
 }
 
 // The sample loop for one buffer, with instrument C's constants folded in.
 // Per sample: the clock, the voices, the effects.  When the clock has started
 // a column, the voices' oscillators are tuned and synced again; otherwise
-// they are synced every OSCILLATOR_SYNC_FRAMES samples.
+// they are synced every OSCILLATOR_SYNC_FRAMES samples.  Kept out of line:
+// the nine loops inlined into one function crowd the registers.
 template <int C>
-static void render_frames(AppState& state, Uint8* out, int frames)
+[[gnu::noinline]] static void render_frames(AppState& state, Uint8* out, int frames)
 {
     Oscillators oscillators;
     tune_oscillators(state, oscillators);
@@ -53,16 +54,8 @@ void audio_callback(void* userdata, Uint8* stream, int len)
     if (len > 0) std::memset(stream, 0, static_cast<size_t>(len));
     if (len < FRAME_BYTES) return;
     int frames = len / FRAME_BYTES;  // bytes after the last whole frame stay zero
-    switch (c) {
-    case 0: render_frames<0>(state, stream, frames); break;
-    case 1: render_frames<1>(state, stream, frames); break;
-    case 2: render_frames<2>(state, stream, frames); break;
-    case 3: render_frames<3>(state, stream, frames); break;
-    case 4: render_frames<4>(state, stream, frames); break;
-    case 5: render_frames<5>(state, stream, frames); break;
-    case 6: render_frames<6>(state, stream, frames); break;
-    case 7: render_frames<7>(state, stream, frames); break;
-    case 8: render_frames<8>(state, stream, frames); break;
-    default: break;  // bank and voice are kept in range; silence otherwise
-    }
+    // bank and voice are kept in range; silence otherwise
+    with_instrument(c, [&](auto instrument) {
+        render_frames<decltype(instrument)::value>(state, stream, frames);
+    });
 }

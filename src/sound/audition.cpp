@@ -4,13 +4,13 @@
 #include "app/core/ticks.h"
 #include "sound/step_clock.h"
 
-// Rows of the three audition notes, by bank.
-static constexpr int32_t PREVIEW_ROWS[BANK_COUNT][3] = {
+constexpr int32_t PREVIEW_NOTES = 3;
+// Rows of the audition notes, by bank.
+static constexpr int32_t PREVIEW_ROWS[BANK_COUNT][PREVIEW_NOTES] = {
     {6, 4, 2},
     {7, 4, 1},
     {7, 5, 2},
 };
-constexpr int32_t PREVIEW_NOTES = 3;
 constexpr int32_t PREVIEW_FIRST_MS = 80;
 constexpr int32_t PREVIEW_GAP_MS = 155;
 constexpr double PREVIEW_PEAK = 0.72;

@@ -33,6 +33,11 @@ constexpr double FULL_SCALE = 32767.0;
 // No sample leaves the chain larger than this in magnitude.
 constexpr int OUTPUT_PEAK = 26542;
 
+// The limiter holds every sample below its threshold over the release (a
+// new peak comes out at the threshold), so the soft clip never leaves the
+// short tanh for the C library's: the same bytes on every platform.
+static_assert(LIMITER_THRESHOLD / LIMITER_RELEASE <= FAST_TANH_REACH);
+
 // The limiter's envelope: process-wide, 0 at start, never reset by the
 // program (a loud passage keeps turning the gain down across resets).
 // Audio thread only; tests put it back to 0 between cases.
@@ -79,20 +84,19 @@ inline void limit_stereo(double& left, double& right)
     }
 }
 
-// Soft clip and conversion to a 16-bit sample, truncating toward zero.
-inline int16_t soft_clip(double value)
+// The soft clip of both channels side by side, each scaled to 16 bits and
+// truncated toward zero; each comes out as it would alone.
+inline StereoSample soft_clip(double left, double right)
 {
-    return static_cast<int16_t>(fast_tanh(value) * OUTPUT_SCALE * FULL_SCALE);
+    Lanes clipped = fast_tanh(Lanes{left, right}) * OUTPUT_SCALE * FULL_SCALE;
+    return StereoSample{static_cast<int16_t>(clipped[0]), static_cast<int16_t>(clipped[1])};
 }
-
-// One sample of the chain: the voice sum in, a stereo frame out, under
-// instrument c (0..8).  Advances every effect memory.  Audio thread.
-StereoSample effects_sample(AppState& state, double sum, int c);
 
 namespace effects_detail {
 
-// effects_sample with instrument C's constants folded in, and the echo time
-// remembered across the samples of a buffer.
+// One sample of the chain under instrument C: the voice sum in, a stereo
+// frame out.  Advances every effect memory; known_echo_time carries the echo
+// time across the samples of a buffer.  Audio thread.
 template <int C>
 inline StereoSample chain(AppState& state, double sum, EchoTime& known_echo_time)
 {
@@ -136,9 +140,7 @@ inline StereoSample chain(AppState& state, double sum, EchoTime& known_echo_time
     if (++state.comb_b_pos == COMB_B_LENGTH) state.comb_b_pos = 0;
 
     limit_stereo(left, right);
-    // Soft clip: soft_clip on both channels side by side.
-    Lanes clipped = fast_tanh(Lanes{left, right}) * OUTPUT_SCALE * FULL_SCALE;
-    return StereoSample{static_cast<int16_t>(clipped[0]), static_cast<int16_t>(clipped[1])};
+    return soft_clip(left, right);
 }
 
 }  // namespace effects_detail

@@ -11,9 +11,8 @@
 namespace fast_tanh_detail {
 
 constexpr int SEGMENTS_PER_UNIT = 32;
-constexpr int SEGMENTS =
-    43;  // middles 0 to 42/32; the last ends at 1.328, past the limiter's 1.3 / 0.9999
-constexpr int DEGREE = 8;  // leaves under 2e-18 of the series out; fast_tanh is written for 8
+constexpr int SEGMENTS = 43;  // middles 0 to 42/32
+constexpr int DEGREE = 8;     // leaves under 2e-18 of the series out; fast_tanh is written for 8
 
 // tanh at the middle of each segment, i / 32, rounded to nearest.
 inline constexpr double MIDDLE_VALUE[SEGMENTS] = {
@@ -107,19 +106,25 @@ inline Lanes coefficient(Lanes rounded, int n)
 
 }  // namespace fast_tanh_detail
 
+// fast_tanh works out |x| up to the last segment's middle itself; larger
+// inputs go to the C library, whose last bits differ between platforms.
+constexpr double FAST_TANH_REACH =
+    static_cast<double>(fast_tanh_detail::SEGMENTS - 1) / fast_tanh_detail::SEGMENTS_PER_UNIT;
+
 template <typename Num>
 Num fast_tanh(Num x);
 
 namespace fast_tanh_detail {
 
-// Outside the segments: the C library's tanh, lane by lane.
+// Beyond the reach: the C library's tanh.  Two lanes go through fast_tanh
+// one at a time, so that a lane within the reach keeps the short tanh.
 inline double tanh_outside(double x) { return std::tanh(x); }
 inline Lanes tanh_outside(Lanes x) { return Lanes{fast_tanh(x[0]), fast_tanh(x[1])}; }
 
 }  // namespace fast_tanh_detail
 
 // tanh(x), for a lone double or for Lanes (the left and right samples side
-// by side; each lane comes out as it would alone).  For |x| up to 1.3125 a
+// by side; each lane comes out as it would alone).  For |x| up to the reach a
 // Taylor polynomial of degree 8 about the nearest multiple of 1/32: within
 // 2.2e-16 of the exact tanh there, and within 5e-16 relative (about 0 the
 // series is odd and has no constant term).  Below 2^-27 tanh x rounds to x,
@@ -131,7 +136,7 @@ inline Num fast_tanh(Num x)
     using namespace fast_tanh_detail;
     constexpr double TINY = 0x1p-27;
     Num size = magnitude(x);
-    if (!all(size <= 1.3125)) return tanh_outside(x);
+    if (!all(size <= FAST_TANH_REACH)) return tanh_outside(x);
     if (!any(size >= TINY)) return x;
     // The nearest multiple of 1/32 and the rest, both exactly; the segment
     // number is in the low bits of the rounded value.

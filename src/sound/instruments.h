@@ -3,8 +3,11 @@
 
 #include "app/core/settings.h"
 
-// The waveform of each instrument is in voice_wave; its name in INSTRUMENT_NAMES.
-// Every table is indexed by instrument number, bank * 3 + voice.
+#include <type_traits>
+#include <utility>
+
+// The waveform of each instrument is in wave<C> (voices.h); its name in
+// INSTRUMENT_NAMES.  Every table is indexed by instrument number, bank * 3 + voice.
 
 // Each table has a row per bank.
 // clang-format off
@@ -37,3 +40,17 @@ inline constexpr double OUT_GAIN[INSTRUMENT_COUNT] = {
 };
 
 // clang-format on
+
+// Calls body with the instrument number c as a compile-time constant, a
+// std::integral_constant<int, C>, so that the code body instantiates runs
+// with instrument C's constants folded in.  The one place where a number
+// becomes an instrument: c outside 0..INSTRUMENT_COUNT-1 calls nothing.
+template <typename Body>
+inline void with_instrument(int c, Body&& body)
+{
+    [&]<int... C>(std::integer_sequence<int, C...>)
+    {
+        ((c == C && (body(std::integral_constant<int, C>{}), true)) || ...);
+    }
+    (std::make_integer_sequence<int, INSTRUMENT_COUNT>{});
+}

@@ -6,6 +6,8 @@
 // Accent depth: index 0 at wobble 2, index 1 at wobble 1.
 static constexpr double ACCENT_AMOUNTS[2] = {0.34, 0.23};
 static constexpr double ACCENT_BASE = 0.93;
+static constexpr int32_t ACCENT_CYCLE =
+    16;  // the accents' pattern repeats over this many positions
 static constexpr double BANK0_DAMPING = 0.86;  // bank 0 softens the notes whose t is 5
 static constexpr double OCTAVE_UP = 2.0;       // bank 1 at wobble 2, notes whose t is 0
 
@@ -24,7 +26,7 @@ void start_voice(AppState& state, int row, double peak, double pitch_mul)
 // and per bank a damping, an octave jump or a bar-position scale.
 static void accent_note(AppState& state, int row, int32_t step, int32_t bank, int32_t wobble)
 {
-    int32_t t = (5 * step + 7 * bank + 3 * row) % 16;
+    int32_t t = (5 * step + 7 * bank + 3 * row) % ACCENT_CYCLE;
     double amount = ACCENT_AMOUNTS[wobble == 1 ? 1 : 0];
     state.peak[row] = ACCENT_BASE + 0.5 * amount * static_cast<double>(t % 3);
     if (bank == 0) {

@@ -16,17 +16,6 @@ inline constexpr double ROW_PITCH[GRID_ROWS] = {
 // A voice whose gate is closed and whose envelope is at or below this is silent.
 constexpr double SILENT_LEVEL = 0.001;
 
-// polyBLEP edge correction at position t (0 <= t < 1) of a cycle advancing by
-// dt per sample.  Pure.
-double poly_blep(double t, double dt);
-
-// Waveform of instrument c (0..8) at phase p (0 <= p < 1) with increment dt.  Pure.
-double voice_wave(int c, double p, double dt);
-
-// Sum of the eight voices for one sample under instrument c (0..8); advances
-// their envelopes and phases.  Audio thread.
-double render_voices(AppState& state, int c);
-
 // The voices' oscillators during one buffer: each voice's sine and cosine
 // of 2 pi phase, turned on by its step every sample rather than worked out
 // anew.  The turning gathers rounding error, about 3e-16 a sample, so
@@ -50,10 +39,10 @@ void tune_oscillators(const AppState& state, Oscillators& oscillators);
 void sync_oscillators(const AppState& state, Oscillators& oscillators);
 
 // The per-instrument code below is instantiated once per instrument so that
-// the sample loop runs with the instrument's constants folded in.  The audio
-// callback picks the instantiation once per buffer.  The waveforms are
-// written once for a lone double (voice_wave) and for Lanes, two voices side
-// by side (the sample loop); both round alike.
+// the sample loop runs with the instrument's constants folded in; the audio
+// callback picks the instantiation once per buffer (with_instrument).  The
+// sample loop works two voices side by side (Lanes); each lane rounds as a
+// lone double would.
 namespace voices_detail {
 
 template <typename Num>

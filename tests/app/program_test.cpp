@@ -133,6 +133,39 @@ TEST(Program, StartUpFailuresEndWithTheirExitCodeAndPrintNothing)
     EXPECT_EQ(no_audio.status, 5);
     EXPECT_EQ(no_audio.out, "");
     EXPECT_FALSE(file_exists(dir.file("plim.state")));  // failures save nothing
+
+    // Nor do they make the song's directory.
+    no_video = run_to_exit(env, dir, {dir.file("songs/new")});
+    EXPECT_EQ(no_video.status, 1);
+    EXPECT_FALSE(file_exists(dir.file("songs")));
+}
+
+TEST(Program, ASongFileItCannotReadIsKeptBesideTheNewSong)
+{
+    TempDir dir;
+    std::vector<uint8_t> newer(100, 7);  // no size PLIM reads
+    write_file(dir.file("plim.state"), newer);
+    std::vector<uint8_t> earlier = {'o', 'l', 'd'};
+    write_file(dir.file("plim.state.unreadable"), earlier);
+
+    Outcome run = run_until_sigterm(dir, {dir.path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_file(dir.file("plim.state.unreadable.1")), newer);
+    EXPECT_EQ(read_file(dir.file("plim.state.unreadable")), earlier);  // never replaced
+    std::vector<uint8_t> saved = read_file(dir.file("plim.state"));
+    ASSERT_EQ(saved.size(), 152u);
+    EXPECT_EQ(saved[128], 108);  // the new, empty song
+
+    // A file of an accepted size is read and saved over, as always.
+    TempDir older;
+    std::vector<uint8_t> song(144, 0);
+    song[128] = 64;
+    write_file(older.file("plim.state"), song);
+    run = run_until_sigterm(older, {older.path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_file(older.file("plim.state")).size(), 152u);
+    EXPECT_EQ(read_file(older.file("plim.state"))[128], 64);
+    EXPECT_FALSE(file_exists(older.file("plim.state.unreadable")));
 }
 
 TEST(Program, AMissingSongDirectoryIsMadeWithItsParentsAndAFileInItsPlaceIsLeftAlone)
@@ -176,14 +209,20 @@ TEST(Program, HelpAndVersionPrintAndExitWithoutStartingSdlAndOtherOptionsAreRefu
     EXPECT_EQ(version.out, "plim " PLIM_VERSION "\n");
     EXPECT_EQ(version.err, "");
 
-    for (const char* option : {"-x", "--helpme", "-"}) {
+    // A refusal has its own status, apart from the start-up failures', and
+    // names what was refused before the usage.
+    for (const char* option : {"-x", "--helpme"}) {
         Outcome refused = run_to_exit(env, cwd, {option});
-        EXPECT_EQ(refused.status, 2) << option;
+        EXPECT_EQ(refused.status, 64) << option;
         EXPECT_EQ(refused.out, "") << option;
-        EXPECT_EQ(refused.err, help.out) << option;
+        EXPECT_EQ(refused.err, "plim: unknown option " + std::string(option) + "\n" + help.out);
     }
+    Outcome stream = run_to_exit(env, cwd, {"-"});
+    EXPECT_EQ(stream.status, 64);
+    EXPECT_NE(stream.err.find("not in a stream"), std::string::npos) << stream.err;
     EXPECT_FALSE(file_exists(cwd.file("plim.state")));
     EXPECT_FALSE(file_exists(cwd.file("-x")));
+    EXPECT_FALSE(file_exists(cwd.file("-")));
 }
 
 TEST(Program, SdlsOffScreenVideoCountsAsNoVideoUnlessChosen)

@@ -341,7 +341,7 @@ TEST_F(PickerActions, OtherButtonsAndKeysDoNothing)
     EXPECT_EQ(state.resting.load(), 0) << "START rests only on the grid";
     EXPECT_EQ(state.pace.load(), 108);
     EXPECT_EQ(state.dirty, 0);
-    EXPECT_TRUE(running);
+    EXPECT_TRUE(input.running);
 }
 
 TEST_F(PickerActions, Button16ResetsAndReplaysTheAuditionOnBankZero)

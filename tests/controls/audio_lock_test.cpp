@@ -119,7 +119,7 @@ TEST_F(AudioLock, PickerAndGuideChangesTakeNoLockButTheResetsDo)
                   press(PAD_START);
               }),
               0);  // quits
-    EXPECT_FALSE(running);
+    EXPECT_FALSE(input.running);
     input.held_buttons = 0;
     EXPECT_EQ(locks_taken([&] { tap(PAD_A); }), 1);  // enter_grid
     EXPECT_EQ(state.screen.load(), SCREEN_GRID);

@@ -208,7 +208,7 @@ TEST_F(RawInput, HatsAndOtherEventsAreIgnored)
     send(plain_event(SDL_MOUSEBUTTONDOWN));
     send(plain_event(SDL_WINDOWEVENT));
     EXPECT_EQ(state.cursor_col, 0);
-    EXPECT_TRUE(running);
+    EXPECT_TRUE(input.running);
 }
 
 // ---- Quitting ----
@@ -216,23 +216,23 @@ TEST_F(RawInput, HatsAndOtherEventsAreIgnored)
 TEST_F(RawInput, WindowCloseQuits)
 {
     send(plain_event(SDL_QUIT));
-    EXPECT_FALSE(running);
+    EXPECT_FALSE(input.running);
 }
 
 TEST_F(RawInput, EscapeQuitsOnEveryScreenAndLaterEventsStillAct)
 {
     for (int32_t screen : {SCREEN_PICKER, SCREEN_GUIDE, SCREEN_GRID}) {
-        running = true;
+        input.running = true;
         go_to(screen);
         key(SDLK_ESCAPE);
-        EXPECT_FALSE(running);
+        EXPECT_FALSE(input.running);
         EXPECT_EQ(state.screen.load(), screen) << "Escape is not a key press for the screen";
     }
     go_to(SCREEN_PICKER);
-    running = true;
+    input.running = true;
     key(SDLK_ESCAPE);
     key(SDLK_RIGHT);  // the next event in the same frame's queue
-    EXPECT_FALSE(running);
+    EXPECT_FALSE(input.running);
     EXPECT_EQ(state.bank.load(), 1);
 }
 
@@ -240,9 +240,9 @@ TEST_F(RawInput, SelectThenStartQuitsWithoutResting)
 {
     go_to(SCREEN_GRID);
     press(PAD_SELECT);
-    EXPECT_TRUE(running);
+    EXPECT_TRUE(input.running);
     press(PAD_START);
-    EXPECT_FALSE(running);
+    EXPECT_FALSE(input.running);
     EXPECT_EQ(state.resting.load(), 0);
     EXPECT_EQ(message(), "");
 }
@@ -252,19 +252,19 @@ TEST_F(RawInput, StartThenSelectRestsAndThenQuits)
     go_to(SCREEN_GRID);
     press(PAD_START);
     EXPECT_EQ(state.resting.load(), 1);
-    EXPECT_TRUE(running);
+    EXPECT_TRUE(input.running);
     press(PAD_SELECT);
-    EXPECT_FALSE(running);
+    EXPECT_FALSE(input.running);
 }
 
 TEST_F(ControllerInput, QuitChordWorksOnEveryScreenWithTheController)
 {
     for (int32_t screen : {SCREEN_PICKER, SCREEN_GUIDE, SCREEN_GRID}) {
-        running = true;
+        input.running = true;
         go_to(screen);
         controller(SDL_CONTROLLER_BUTTON_BACK, true);
         controller(SDL_CONTROLLER_BUTTON_START, true);
-        EXPECT_FALSE(running);
+        EXPECT_FALSE(input.running);
         EXPECT_EQ(state.screen.load(), screen);
         controller(SDL_CONTROLLER_BUTTON_BACK, false);
         controller(SDL_CONTROLLER_BUTTON_START, false);

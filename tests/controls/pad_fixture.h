@@ -4,7 +4,9 @@
 
 #include "app/core/app_state.h"
 #include "controls/actions.h"
+#include "controls/dpad_repeat.h"
 #include "controls/input.h"
+#include "controls/messages.h"
 #include "controls/repeat_timers.h"
 #include "controls/resets.h"
 
@@ -79,13 +81,12 @@ inline SDL_Event plain_event(Uint32 type)
 struct PadFixture : ::testing::Test {
     AppState state;
     InputState input;
-    bool running = true;
     int32_t now = 10000;
 
     PadFixture() { EXPECT_TRUE(allocate_buffers(state)); }
     ~PadFixture() override { free_buffers(state); }
 
-    void send(const SDL_Event& e) { handle_event(state, input, e, now, running); }
+    void send(const SDL_Event& e) { handle_event(state, input, e, now); }
     void press(int pad) { send(joy_button_event(pad, true)); }
     void release(int pad) { send(joy_button_event(pad, false)); }
     void tap(int pad)

@@ -5,7 +5,6 @@
 #include "display/picker_screen.h"
 #include "display/picture.h"
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -56,14 +55,6 @@ TEST_F(PickerScreen, LogoTimingIsUnsignedAcrossTheTickWrap)
     state.logo_start = 0;
     draw_picker_screen(renderer, state, 0x80000000u);  // half the counter's range later
     EXPECT_EQ(difference(read(), picker_picture(4, 0)), "");
-}
-
-TEST_F(PickerScreen, LogoGlyphsAreTheFontsLettersPLIM)
-{
-    const char letters[] = "PLIM";
-    for (int i = 0; i < LOGO_LETTERS; i++)
-        EXPECT_EQ(std::memcmp(LOGO_GLYPHS[i], FONT_GLYPHS[letters[i] - 'A'], GLYPH_ROWS), 0)
-            << letters[i];
 }
 
 TEST_F(PickerScreen, ChosenBankIsBracketedAndBrightWhileNamesStandStill)

@@ -102,7 +102,7 @@ protected:
     Picture read()
     {
         std::vector<uint8_t> rgb(CANVAS_RGB_BYTES);
-        EXPECT_TRUE(canvas_read_rgb(canvas, rgb.data())) << SDL_GetError();
+        EXPECT_TRUE(canvas_read(canvas, SDL_PIXELFORMAT_RGB24, rgb.data())) << SDL_GetError();
         return picture_from_rgb(rgb.data());
     }
     // The canvas after clearing and drawing only this text.

@@ -147,6 +147,11 @@ TEST(PlimShotFailures, WrongArgumentsPrintUsage)
     std::string errors;
     EXPECT_EQ(run_shot(dir, {DEMO_DIR}, errors), 2);
     EXPECT_NE(errors.find("usage: plim-shot DIR OUTDIR"), std::string::npos) << errors;
+
+    // Three pictures cannot go to one stream: no directory named - either.
+    EXPECT_EQ(run_shot(dir, {DEMO_DIR, "-"}, errors), 2);
+    EXPECT_NE(errors.find("one stream"), std::string::npos) << errors;
+    EXPECT_FALSE(file_exists(dir.file("-")));
 }
 
 }  // namespace

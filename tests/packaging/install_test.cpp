@@ -151,7 +151,7 @@ std::string icon_fault(const PngPixels& icon, int size)
             int letter = (x - left) / dot / GLYPH_ADVANCE;
             int column = (x - left) / dot % GLYPH_ADVANCE;
             int row = (y - top) / dot;
-            bool lit = column < GLYPH_COLUMNS && (LOGO_GLYPHS[letter][row] & (0x10 >> column));
+            bool lit = column < GLYPH_COLUMNS && (logo_glyph(letter)[row] & (0x10 >> column));
             if (is_white(icon.at(x, y)) != lit)
                 return "pixel " + std::to_string(x) + "," + std::to_string(y) + " off the logo";
         }

@@ -241,6 +241,9 @@ TEST(RenderTool, RefusesAMissingDirectoryOrSongAndAnInvalidSongFile)
     EXPECT_NE(no_song.err.find("no song"), std::string::npos) << no_song.err;
 
     write_file(dir.file("plim.state"), std::vector<uint8_t>(100, 1));
+    ToolRun the_file = run_render(dir, {dir.file("plim.state"), dir.file("a.wav")});
+    EXPECT_EQ(the_file.status, 1);
+    EXPECT_NE(the_file.err.find("give the directory"), std::string::npos) << the_file.err;
     ToolRun bad_size = run_render(dir, {dir.path, dir.file("a.wav")});
     EXPECT_EQ(bad_size.status, 1);
     EXPECT_NE(bad_size.err.find("100 bytes"), std::string::npos) << bad_size.err;
@@ -293,6 +296,16 @@ TEST(RenderTool, StreamsToStandardOutputAndPipesAndFollowsLinks)
         start_program(built_program("plim-render"), {dir.path, "-", "1"}, {}, dir.path, dir.path);
     ASSERT_EQ(wait_program(to_stdout, 60000), 0);
     EXPECT_EQ(read_file(to_stdout.out_path), wav);
+
+    // /dev/stdout into a pipe: its link leads to no path, yet it is a stream,
+    // and the summary must stay out of it.
+    Child through_stdout =
+        start_program("/bin/sh",
+                      {"-c", "\"$0\" \"$1\" /dev/stdout 1 | cat >\"$1/piped.wav\"",
+                       built_program("plim-render"), dir.path},
+                      {}, dir.path, dir.path);
+    ASSERT_EQ(wait_program(through_stdout, 60000), 0);
+    EXPECT_EQ(read_file(dir.file("piped.wav")), wav);
 
     ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
     Child to_pipe = start_program(built_program("plim-render"), {dir.path, dir.file("pipe"), "1"},

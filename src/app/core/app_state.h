@@ -96,6 +96,7 @@ struct AppState {
 
     char message[MESSAGE_SIZE] = {};
     char state_path[STATE_PATH_SIZE] = {};  // empty: the song is neither loaded nor saved
+    int32_t keep_unloaded = 0;  // main thread: the file at state_path is kept before a save
     SDL_AudioDeviceID audio_device = 0;
 };
 

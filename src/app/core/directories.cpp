@@ -6,9 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
-
-constexpr int PATH_SIZE = 4096;
 
 // Opened as a place, not for reading: a directory we may not list counts
 // too.  (open rather than stat, which C libraries before 2.33 do not export
@@ -23,9 +22,9 @@ static bool is_directory(const char* path)
 
 bool make_directories(const char* path)
 {
-    char partial[PATH_SIZE];
+    char partial[PATH_MAX];
     int length = std::snprintf(partial, sizeof partial, "%s", path);
-    if (length <= 0 || length >= PATH_SIZE) {
+    if (length <= 0 || length >= PATH_MAX) {
         errno = length == 0 ? ENOENT : ENAMETOOLONG;
         return false;
     }

@@ -3,9 +3,10 @@
 // either the old contents or the complete new ones.
 #pragma once
 
+#include <climits>
 #include <cstdio>
 
-constexpr int DURABLE_PATH_SIZE = 4096;
+constexpr int DURABLE_PATH_SIZE = PATH_MAX;  // the longest path the system takes
 constexpr char DURABLE_TEMP_SUFFIX[] = ".tmp";
 
 struct DurableFile {

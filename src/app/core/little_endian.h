@@ -10,10 +10,14 @@ inline void put_le16(uint8_t* at, uint16_t value)
     at[1] = static_cast<uint8_t>(value >> 8);
 }
 
+// Written byte by byte so that compilers see one plain store on
+// little-endian processors.
 inline void put_le32(uint8_t* at, uint32_t value)
 {
-    put_le16(at, static_cast<uint16_t>(value));
-    put_le16(at + 2, static_cast<uint16_t>(value >> 16));
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
+    at[2] = static_cast<uint8_t>(value >> 16);
+    at[3] = static_cast<uint8_t>(value >> 24);
 }
 
 inline uint32_t get_le32(const uint8_t* at)

@@ -14,6 +14,10 @@
 #include "app/core/little_endian.h"
 #include "app/core/ticks.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -45,32 +49,73 @@ static void take_setting(Relaxed<int32_t>& setting, const uint8_t* image, int of
         setting.store(static_cast<int32_t>(value));
 }
 
-void load_state(AppState& state)
+// Opens state_path without waiting on a pipe that has no writer.
+static FILE* open_for_reading(const char* path)
 {
-    if (state.state_path[0] == '\0') return;
-    FILE* file = std::fopen(state.state_path, "rb");
-    if (!file) return;
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
+}
 
-    uint8_t image[STATE_IMAGE_SIZE];
+// The file's size from its end, and its bytes in one read.  A file of a size
+// no song has is still read a byte, so that what cannot be read at all (a
+// directory, say) says so.
+static StateLoad read_image(const char* path, uint8_t image[STATE_IMAGE_SIZE])
+{
+    StateLoad load;
+    FILE* file = open_for_reading(path);
+    if (!file) {
+        load.status = errno == ENOENT ? LOAD_NO_FILE : LOAD_UNREADABLE;
+        load.error_number = errno;
+        return load;
+    }
+    errno = 0;
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    int seek_error = errno;
     std::rewind(file);
-    bool complete =
-        is_state_file_size(size) && std::fread(image, static_cast<size_t>(size), 1, file) == 1;
+    size_t wanted = is_state_file_size(size) ? static_cast<size_t>(size) : 1;
+    size_t got = size < 0 ? 0 : std::fread(image, 1, wanted, file);
+    if (size < 0 || std::ferror(file)) {
+        load.status = LOAD_UNREADABLE;
+        load.error_number = size < 0 ? seek_error : errno;
+    } else if (!is_state_file_size(size)) {
+        load.status = LOAD_BAD_SIZE;
+        load.size = size;
+    } else if (got != wanted) {
+        load.status = LOAD_UNREADABLE;  // shorter than it said
+        load.error_number = EIO;
+    } else {
+        load.status = LOAD_DONE;
+        load.size = size;
+    }
     std::fclose(file);
-    if (!complete) return;
+    return load;
+}
+
+StateLoad load_state(AppState& state)
+{
+    if (state.state_path[0] == '\0') return StateLoad{};
+    uint8_t image[STATE_IMAGE_SIZE];
+    StateLoad load = read_image(state.state_path, image);
+    bool empty = load.status == LOAD_BAD_SIZE && load.size == 0;
+    state.keep_unloaded = load.status != LOAD_DONE && load.status != LOAD_NO_FILE && !empty;
+    if (load.status != LOAD_DONE) return load;
 
     std::memcpy(state.grid, image, GRID_BYTES);  // bytes kept as they stand: nonzero is lit
     take_setting(state.pace, image, PACE_AT, PACE_MIN, PACE_MAX);
     take_setting(state.voice, image, VOICE_AT, 0, VOICES_PER_BANK - 1);
-    if (size >= STATE_SIZE_TO_WOBBLE) {
+    if (load.size >= STATE_SIZE_TO_WOBBLE) {
         take_setting(state.bank, image, BANK_AT, 0, BANK_COUNT - 1);
         take_setting(state.wobble, image, WOBBLE_AT, 0, WOBBLE_LEVELS - 1);
     }
-    if (size >= STATE_IMAGE_SIZE) {
+    if (load.size >= STATE_IMAGE_SIZE) {
         take_setting(state.echo, image, ECHO_AT, 0, EFFECT_LEVELS - 1);
         take_setting(state.space, image, SPACE_AT, 0, EFFECT_LEVELS - 1);
     }
+    return load;
 }
 
 void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE])
@@ -84,9 +129,31 @@ void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE])
     put_le32(image + SPACE_AT, static_cast<uint32_t>(state.space.load()));
 }
 
-bool save_state(const AppState& state)
+// Renames what stands at path to the first free name of path.unreadable,
+// path.unreadable.1, ..., so that nothing earlier is replaced.  Whether a
+// name is free is asked of the name itself, a dangling link included.
+static bool keep_aside(const char* path)
+{
+    for (int n = 0; n < UNLOADED_NAMES; n++) {
+        char kept[STATE_PATH_SIZE + sizeof UNLOADED_SUFFIX + 4];
+        if (n == 0)
+            std::snprintf(kept, sizeof kept, "%s%s", path, UNLOADED_SUFFIX);
+        else
+            std::snprintf(kept, sizeof kept, "%s%s.%d", path, UNLOADED_SUFFIX, n);
+        if (faccessat(AT_FDCWD, kept, F_OK, AT_SYMLINK_NOFOLLOW) == 0) continue;
+        if (errno != ENOENT) return false;
+        return std::rename(path, kept) == 0 || errno == ENOENT;  // gone already: nothing to keep
+    }
+    return false;
+}
+
+bool save_state(AppState& state)
 {
     if (state.state_path[0] == '\0') return false;
+    if (state.keep_unloaded) {
+        if (!keep_aside(state.state_path)) return false;
+        state.keep_unloaded = 0;
+    }
 
     uint8_t image[STATE_IMAGE_SIZE];
     state_image(state, image);

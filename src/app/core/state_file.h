@@ -11,6 +11,10 @@ constexpr int STATE_SIZE_TO_WOBBLE = 144;  // and bank, wobble
 constexpr int STATE_IMAGE_SIZE = 152;      // and echo, space: what is always written
 
 constexpr const char STATE_FILE_NAME[] = "plim.state";
+// What a file that could not be loaded is renamed to before a save takes its
+// place; ".1", ".2", ... follow when that name is taken.
+constexpr const char UNLOADED_SUFFIX[] = ".unreadable";
+constexpr int UNLOADED_NAMES = 100;
 
 // Whether a file of size bytes is a state file; files of any other size are ignored.
 inline bool is_state_file_size(long size)
@@ -24,19 +28,37 @@ constexpr int32_t SAVE_DELAY_MS = 500;
 // some other file, so such a run neither loads nor saves.
 bool format_state_path(AppState& state, const char* dir);
 
-// Reads the state file into grid and settings; anything missing, short, of an
-// unknown size or out of range leaves the defaults.  Main thread, before the
-// audio device exists.
-void load_state(AppState& state);
+enum LoadStatus {
+    LOAD_DONE,        // a song of an accepted size was read; its settings taken where in range
+    LOAD_NO_FILE,     // nothing at state_path, or no state_path
+    LOAD_UNREADABLE,  // something is there but could not be read: error_number says why
+    LOAD_BAD_SIZE,    // a file of size bytes, not 136, 144 or 152
+};
+
+struct StateLoad {
+    LoadStatus status = LOAD_NO_FILE;
+    int error_number = 0;  // for LOAD_UNREADABLE
+    long size = 0;         // for LOAD_BAD_SIZE
+};
+
+// Reads the state file into grid and settings in one read; anything missing,
+// unreadable, short, of an unknown size or out of range leaves the defaults.
+// Whatever stands at state_path and could not be loaded (an empty file
+// apart) is marked to be kept: the first save renames it aside.  The program
+// ignores what is returned; the tools tell the user.  Main thread, before
+// the audio device exists.
+StateLoad load_state(AppState& state);
 
 // The 152 bytes a save writes for the song in state.
 void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE]);
 
 // Writes the 152-byte image through "<state_path>.tmp", flush, fsync, close
 // and rename, then syncs the directory.  The old file is replaced only when
-// every step before the rename succeeded.  Returns whether the new image is in
-// place; callers in the program ignore it.
-bool save_state(const AppState& state);
+// every step before the rename succeeded.  A file the load could not read is
+// first renamed to "<state_path>.unreadable" (or .unreadable.1 and so on, never
+// over an earlier one); if that cannot be done, nothing is saved.  Returns
+// whether the new image is in place; callers in the program ignore it.
+bool save_state(AppState& state);
 
 // A change that must be saved: the save is due SAVE_DELAY_MS after the latest one.
 void mark_dirty(AppState& state, int32_t now);
