@@ -24,10 +24,10 @@ run:
 	@tools/build.sh $(BUILD) plim
 	@tools/run-plim.sh $(BUILD)/plim "$(DIR)"
 
-## build: build plim, plim-render and plim-shot into build/
+## build: build plim, plim-render and plim-shot (and plim-song, for the examples) into build/
 build:
 	@tools/install-deps.sh program tools
-	@tools/build.sh $(BUILD) plim plim-render plim-shot plim_icons
+	@tools/build.sh $(BUILD) plim plim-render plim-shot plim-song plim_icons
 
 ## test: the whole suite in three builds, then the fuzzers (about 10 minutes)
 test:
