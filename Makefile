@@ -1,84 +1,98 @@
-# PLIM: `make run` plays, `make test` runs the whole suite.  Each target
-# first installs the packages it needs and this machine lacks
-# (tools/install-deps.sh GROUP...): `make run` only the program's.
+# PLIM's commands; `make` alone lists them.  Each first installs the Debian
+# packages it needs and this machine lacks (tools/install-deps.sh GROUP...):
+# `make run` only the program's.  A new command is a target with a `## `
+# line above it, which is what `make` lists.
 DIR ?= .
 PREFIX ?= /usr/local
 BUILD ?= build
 JOBS ?= $(shell nproc)
-CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPLIM_TESTS=OFF
+export JOBS
+# The build tools' own makes say nothing about changing directory.
+MAKEFLAGS += --no-print-directory
 
-.PHONY: deps build run test bench fuzz install uninstall clean format
+.DEFAULT_GOAL := help
+.PHONY: help run build test bench fuzz install uninstall format clean port cross-check deb dist deb-check web web-check
 
-# Everything the test command, the fuzzers and the benchmarks need.
-deps:
-	@tools/install-deps.sh test bench
+## help: this list
+help:
+	@echo "PLIM: make COMMAND, where COMMAND is one of"
+	@sed -n 's/^## \([^:]*\): /  \1\t/p' $(MAKEFILE_LIST) | expand -t 16
 
-# The program and the tools (plim-render, plim-shot).
-build:
-	@tools/install-deps.sh program tools
-	@$(CONFIGURE) -DPLIM_TOOLS=ON -DPLIM_BENCH=OFF >/dev/null
-	@cmake --build $(BUILD) -j$(JOBS)
-
-# The program alone; plim makes DIR if it is missing.
+## run: build and play; the song is kept in DIR (make run DIR=songs; default here)
 run:
 	@tools/install-deps.sh program
-	@$(CONFIGURE) -DPLIM_BENCH=OFF >/dev/null
-	@cmake --build $(BUILD) -j$(JOBS) --target plim
-	$(BUILD)/plim "$(DIR)"
+	@tools/build.sh $(BUILD) plim
+	@tools/run-plim.sh $(BUILD)/plim "$(DIR)"
 
-test: deps
+## build: build plim, plim-render and plim-shot (and plim-song, for the examples) into build/
+build:
+	@tools/install-deps.sh program tools
+	@tools/build.sh $(BUILD) plim plim-render plim-shot plim-song plim_icons
+
+## test: the whole suite in three builds, then the fuzzers (about 10 minutes)
+test:
+	@tools/install-deps.sh test bench
 	@tools/run-tests.sh
 
-# Each fuzzer for FUZZ_SECONDS (the test command runs them for a minute).
+## fuzz: each fuzzer for FUZZ_SECONDS (default 600)
 FUZZ_SECONDS ?= 600
-fuzz: deps
+fuzz:
+	@tools/install-deps.sh test
 	@tools/run-fuzz.sh $(FUZZ_SECONDS)
 
+## bench: time the sound engine and the screens (the columns are explained first)
 bench:
 	@tools/install-deps.sh program bench
-	@$(CONFIGURE) -DPLIM_BENCH=ON >/dev/null
-	@cmake --build $(BUILD) -j$(JOBS) --target plim_bench
-	$(BUILD)/plim_bench
+	@tools/build.sh $(BUILD) plim_bench
+	@tools/run-bench.sh $(BUILD)/plim_bench
 
-# PREFIX sets where (default /usr/local); DESTDIR is honoured for staging.
-# The programs are stripped as they are installed.
+## install: install into PREFIX (default /usr/local; DESTDIR is honoured)
 install: build
-	cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@tools/install.sh install $(BUILD) "$(PREFIX)"
 
-# Removes exactly what `make install` with the same PREFIX and DESTDIR put.
-uninstall: build
-	@tools/uninstall.sh $(BUILD) "$(PREFIX)"
+## uninstall: remove what install put, and the folders it made (same PREFIX)
+uninstall:
+	@tools/install.sh uninstall $(BUILD) "$(PREFIX)"
 
-# Lays out every C and C++ file as .clang-format says (the test command checks it).
-format:
-	@tools/install-deps.sh test
-	@tools/check-format.sh --fix
+## deb: the Debian package, dist/plim_VERSION_ARCH.deb (DEB_ARCH=arm64 or armhf to cross-build)
+deb:
+	@tools/install-deps.sh program tools deb $(if $(DEB_ARCH),port)
+	@tools/make-deb.sh $(DEB_ARCH)
 
-clean:
-	rm -rf $(BUILD) build-test build-asan build-tsan build-fuzz build-native build-aarch64 build-armhf build-web dist *.log
+## deb-check: build the package and check it, installed on a fresh Debian 12 (CI runs it)
+deb-check:
+	@tools/install-deps.sh program tools deb
+	@tools/deb-check.sh
 
-# The handheld port: dist/plim-port.zip, plim for aarch64 and armhf with its
-# launcher (packaging/handheld; the README's Handhelds section).
-.PHONY: port cross-check
+## dist: the source of the last commit, dist/plim-VERSION.tar.gz
+dist:
+	@tools/make-dist.sh
+
+## port: the handheld port, dist/plim.zip (see README, Handhelds)
 port:
 	@tools/install-deps.sh program tools port
 	@tools/make-port.sh
 
-# PLIM built for aarch64 and armhf, run under qemu, sounds, draws and behaves
-# exactly as this machine's build; CI runs it after the test command.
+## cross-check: PLIM on aarch64 and armhf, under qemu, does exactly what it does here
 cross-check:
 	@tools/install-deps.sh program tools port
 	@tools/cross-check.sh
 
-# PLIM in the browser: dist/web/index.html, one self-contained page, and
-# build-web/plim-render.js for Node (the README's Browser section).
-.PHONY: web web-check
+## format: lay out every C and C++ file as .clang-format says
+format:
+	@tools/install-deps.sh test
+	@tools/check-format.sh --fix
+
+## clean: remove the build folders, dist/ and the logs
+clean:
+	rm -rf $(BUILD) build build-* dist *.log
+
+## web: PLIM in the browser, dist/web/index.html (one self-contained page; see README, In the browser)
 web:
 	@tools/install-deps.sh program web
 	@tools/build-web.sh
 
-# The browser build renders exactly as this machine's build, and the page
-# plays in headless Chromium; CI runs it.
+## web-check: the browser build sounds and plays exactly as this machine's build (CI runs it)
 web-check:
 	@tools/install-deps.sh program tools web
 	@tools/web-check.sh

@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# check-format.sh [--fix]: every C and C++ file git tracks is laid out as
+# check-format.sh [--fix]: every C and C++ file git tracks (or, outside a
+# checkout, every one outside the build folders) is laid out as
 # .clang-format says.  Lists the files that are not and exits 1; with --fix,
 # formats them in place instead (`make format`).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
-mapfile -t files < <(git ls-files '*.c' '*.cpp' '*.h')
+if [[ $(git rev-parse --show-toplevel 2>/dev/null) == "$PWD" ]]; then
+    mapfile -t files < <(git ls-files '*.c' '*.cpp' '*.h')
+else
+    # Not a checkout (an unpacked release archive): every C and C++ file
+    # outside the build and dist folders.
+    mapfile -t files < <(find . \( -path './build*' -o -path ./dist \) -prune -o -type f \
+        \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||' | LC_ALL=C sort)
+fi
 if [[ ${1:-} == --fix ]]; then
     clang-format -i "${files[@]}"
     exit 0

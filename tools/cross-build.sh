@@ -10,7 +10,8 @@
 # when it exists: compiled without contracted multiply-adds, its lower
 # optimisation level makes no difference to a sample.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
+source tools/build-steps.sh
 
 arch=${1:?usage: cross-build.sh aarch64|armhf|native TARGET...}
 shift
@@ -26,15 +27,9 @@ for target in "$@"; do [[ $target == plim-* ]] && tools=ON; done
 options+=("-DPLIM_TOOLS=$tools")
 
 dir=build-$arch
-log=build-$arch.build.log
-configure=(cmake -S . -B "$dir" "${options[@]}")
 if [[ $arch == native && -f build-test/CMakeCache.txt ]]; then
     dir=build-test
-    configure=(true)  # configured by the test command
+    options=()  # configured by the test command
 fi
-if ! { "${configure[@]}" && cmake --build "$dir" -j"${JOBS:-$(nproc)}" --target "$@"; } >"$log" 2>&1; then
-    tail -n 40 "$log" >&2
-    echo "cross-build.sh: building $* for $arch failed (whole log: $log)" >&2
-    exit 1
-fi
+cmake_build "$dir" "$*" "${options[@]}" || exit 1
 echo "$dir"

@@ -18,7 +18,8 @@
 #             machine's plim; each links only SDL2, libm and libc, and needs
 #             no newer C library than the port promises
 #   port      make-port.sh writes the same archive twice, with every entry
-#             in place
+#             in place, under the name port.json gives it; unpacked over an
+#             installed port, it keeps the song in plim/conf
 # Exits 0 when every check passes.  Needs tools/install-deps.sh port.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
@@ -34,7 +35,10 @@ declare -A qemu=([native]="" [aarch64]=qemu-aarch64-static [armhf]=qemu-arm-stat
 arches=(native aarch64 armhf)
 export SDL_VIDEODRIVER=dummy
 
-source tools/checks.sh
+source tools/check-tally.sh
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 echo "=== building (native, aarch64, armhf) ==="
 phase=$SECONDS
@@ -180,20 +184,35 @@ if wants program; then
 fi
 
 if wants port; then
-    echo "=== port: dist/plim-port.zip ==="
-    if tools/make-port.sh >"$work/port.log" 2>&1 && cp dist/plim-port.zip "$work/first.zip" &&
+    echo "=== port: dist/plim.zip ==="
+    archive=dist/plim.zip
+    if tools/make-port.sh >"$work/port.log" 2>&1 && cp "$archive" "$work/first.zip" &&
         tools/make-port.sh >>"$work/port.log" 2>&1; then
-        if cmp -s dist/plim-port.zip "$work/first.zip"; then
+        if cmp -s "$archive" "$work/first.zip"; then
             pass "the port archive is the same when made again"
         else
             fail "the port archive differs when made again"
         fi
-        listing=$(zip -sf dist/plim-port.zip | sed -n 's/^  //p' | tr '\n' ' ')
+        listing=$(zip -sf "$archive" | sed -n 's/^  //p' | tr '\n' ' ')
         expected="PLIM.sh plim/ plim/README.md plim/plim.aarch64 plim/plim.armhf plim/port.json plim/screenshot.png "
         if [[ $listing == "$expected" ]]; then
             pass "the port archive holds $listing"
         else
             fail "the port archive holds $listing, not $expected"
+        fi
+        # Port managers install the archive by the name port.json gives it.
+        if unzip -p "$archive" plim/port.json | grep -q "^    \"name\": \"$(basename "$archive")\",$"; then
+            pass "port.json names the archive $(basename "$archive")"
+        else
+            fail "port.json does not name the archive $(basename "$archive")"
+        fi
+        # Installing again over an installed port keeps its song.
+        mkdir -p "$work/ports/plim/conf"
+        printf 'song' >"$work/ports/plim/conf/plim.state"
+        if unzip -o -q "$archive" -d "$work/ports" && [[ $(cat "$work/ports/plim/conf/plim.state") == song ]]; then
+            pass "unpacking the archive over an installed port keeps plim/conf/plim.state"
+        else
+            fail "unpacking the archive over an installed port loses plim/conf/plim.state"
         fi
     else
         cat "$work/port.log"
@@ -202,5 +221,4 @@ if wants port; then
     elapsed port
 fi
 
-echo "cross check: $failures failed, $((SECONDS - started)) s in all"
-[[ $failures == 0 ]]
+tally_end "cross check"

@@ -11,6 +11,9 @@
 #   port     the ARM cross-builds: the arm64 and armhf architectures, their
 #            cross compilers, SDL2 and libpng, qemu to run what they build,
 #            and zip for the port's archive
+#   deb      the Debian package: dpkg's development tools
+#   deb-check  checking the package: lintian, the AppStream and desktop-entry
+#            validators, debootstrap for a fresh Debian 12 to install it in
 #   web      the browser build and its check: emscripten, dpkg-dev (to unpack
 #            SDL2's source), Chromium and npm (for the page's test)
 #
@@ -19,11 +22,13 @@
 # package is asked of dpkg by its qualified name), so nothing is installed
 # twice and apt is left alone when all is there.  When something is missing
 # and cannot be installed (no apt-get, no root and no sudo, sudo refused, apt
-# failing), the script says what to install and exits 1.
+# failing), the script says what to install and exits 1.  A package list
+# that will not update (a mirror caught mid-sync) is tried three times, then
+# the install is tried with the lists apt has.
 set -euo pipefail
 
 usage() {
-    echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port web)" >&2
+    echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port deb deb-check web)" >&2
     exit 2
 }
 
@@ -43,6 +48,11 @@ group_packages() {
     port)
         printf '%s\n' crossbuild-essential-arm64 crossbuild-essential-armhf \
             libsdl2-dev:arm64 libsdl2-dev:armhf libpng-dev:arm64 libpng-dev:armhf qemu-user-static zip
+        ;;
+    deb) printf '%s\n' dpkg-dev ;;
+    deb-check)
+        group_packages deb
+        printf '%s\n' lintian appstream desktop-file-utils debootstrap
         ;;
     web) printf '%s\n' emscripten dpkg-dev chromium npm ;;
     *) return 1 ;;
@@ -91,8 +101,10 @@ present() {
     crossbuild-essential-armhf) have_command arm-linux-gnueabihf-g++ ;;
     qemu-user-static) have_command qemu-aarch64-static qemu-arm-static ;;
     zip) have_command zip ;;
+    dpkg-dev) have_command dpkg-shlibdeps dpkg-architecture dpkg-buildflags ;;
+    lintian | debootstrap) have_command "$1" ;;
+    appstream) have_command appstreamcli ;;
     emscripten) have_command emcc emcmake ;;
-    dpkg-dev) have_command dpkg-source ;;
     chromium) [[ -x /usr/lib/chromium/chromium ]] ;;
     npm) have_command npm ;;
     *) dpkg_installed "$1" ;;
@@ -151,13 +163,31 @@ apt=(apt-get -q -o DPkg::Lock::Timeout=300)
 for arch in "${architectures[@]}"; do
     "${as_root[@]}" dpkg --add-architecture "$arch" || give_up "could not add the architecture $arch"
 done
+install_missing() {
+    "${as_root[@]}" "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# apt-get update, up to three times: a mirror caught in the middle of a sync
+# fails an index for a while ("File has unexpected size ... Mirror sync in
+# progress?").  Returns 1, with apt's errors printed, when every try failed.
+update_lists() {
+    local try errors
+    for try in 1 2 3; do
+        errors=$("${as_root[@]}" "${apt[@]}" update 2>&1 >/dev/null) && return 0
+        [[ $try == 3 ]] && break
+        echo "install-deps: apt-get update failed (try $try of 3); trying again in $((try * 20)) s" >&2
+        sleep $((try * 20))
+    done
+    echo "$errors" >&2
+    return 1
+}
+
 # Fresh package lists only when the old ones cannot serve (or a new
 # architecture has none yet).
-if [[ ${#architectures[@]} -gt 0 ]] ||
-    ! "${as_root[@]}" "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null; then
-    "${as_root[@]}" "${apt[@]}" update >/dev/null || give_up "apt-get update failed"
-    "${as_root[@]}" "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null ||
-        give_up "apt-get install failed"
+if [[ ${#architectures[@]} -gt 0 ]] || ! install_missing; then
+    update_lists ||
+        echo "install-deps: apt-get update failed 3 times; trying the install with the package lists apt has" >&2
+    install_missing || give_up "apt-get install failed"
 fi
 
 still=()

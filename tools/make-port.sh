@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# make-port.sh: builds the handheld port and writes dist/plim-port.zip.
+# make-port.sh: builds the handheld port and writes dist/plim.zip.
 #
-# The archive holds, in the layout the handheld port manager installs from:
+# The archive is named as port.json names it (port managers install it by that
+# name) and holds, in the layout the handheld port manager installs from:
 #   PLIM.sh                 the launcher (packaging/handheld/PLIM.sh)
 #   plim/plim.aarch64       plim for 64-bit ARM, Release, stripped
 #   plim/plim.armhf         plim for 32-bit ARM with hardware floating point
@@ -10,17 +11,19 @@
 #   plim/screenshot.png     the grid screen (docs/screens/grid.png)
 # Prints what each program needs (libraries, newest C library symbol version,
 # newest SDL2 function) and writes the same into the README.  The archive is
-# reproducible: every entry has the time of the last commit (or
-# SOURCE_DATE_EPOCH), fixed permissions, no owner, in a fixed order, so one
-# commit gives the same bytes.  Needs the cross compilers and multiarch SDL2
+# reproducible: every entry has the source's time (tools/source-date.sh),
+# fixed permissions, no owner, in a fixed order, so one commit gives the same
+# bytes.  It holds no plim/conf, so unpacking it over an installed port keeps
+# the song.  Needs the cross compilers and multiarch SDL2
 # (tools/install-deps.sh port) and zip.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 command -v zip >/dev/null || { echo "make-port.sh: needs zip (apt-get install zip)" >&2; exit 1; }
 
 stage=dist/port
-archive=dist/plim-port.zip
+archive=dist/$(sed -n 's/^    "name": "\(.*\)",$/\1/p' packaging/handheld/port.json)
+[[ $archive == dist/*.zip ]] || { echo "make-port.sh: port.json names no .zip archive" >&2; exit 1; }
 rm -rf "$stage" "$archive"
 mkdir -p "$stage/plim"
 
@@ -76,7 +79,7 @@ awk -v version="$version" -v needs="$needs_text" '
 cp docs/screens/grid.png "$stage/plim/screenshot.png"
 
 # Fixed times (UTC), modes and order; zip -X leaves out owners and extra times.
-when=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
+when=$(tools/source-date.sh)
 entries=(PLIM.sh plim/ plim/README.md plim/plim.aarch64 plim/plim.armhf plim/port.json plim/screenshot.png)
 (
     cd "$stage"

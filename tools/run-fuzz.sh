@@ -3,16 +3,16 @@
 # UndefinedBehaviorSanitizer on) and runs them all side by side for SECONDS
 # each (default 60).  A fuzzer that finds a crash leaves the input in build-fuzz/findings.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
+source tools/build-steps.sh
 seconds=${1:-60}
 
-if ! CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLIM_FUZZ=ON \
-        -DPLIM_SANITIZE=address,undefined -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF -DPLIM_TOOLS=OFF -DPLIM_WERROR=ON >build-fuzz.configure.log 2>&1; then
-    cat build-fuzz.configure.log; exit 1
-fi
-if ! cmake --build build-fuzz -j"$(nproc)" --target fuzzers >build-fuzz.build.log 2>&1; then
-    tail -n 60 build-fuzz.build.log; exit 1
-fi
+CC=clang CXX=clang++ cmake_build build-fuzz fuzzers -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLIM_FUZZ=ON \
+    -DPLIM_SANITIZE=address,undefined -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF -DPLIM_TOOLS=OFF \
+    -DPLIM_WERROR=ON || {
+    echo "fuzz build: FAILED, the fuzzers did not build (whole log: build-fuzz.build.log)"
+    exit 1
+}
 
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 source tools/sanitizer-aslr.sh
@@ -42,15 +42,15 @@ for fuzzer in "${fuzzers[@]}"; do
     code=$(cat "$work/$name.status")
     findings=$(ls build-fuzz/findings/"$name"-* 2>/dev/null | wc -l)
     if [[ $code == 0 && ${runs:-0} -gt 0 ]]; then
-        echo "fuzz $name: $runs inputs tried in ${seconds} s, corpus of $corpus, no failure"
+        echo "fuzz ${name%_fuzz}: $runs random inputs in ${seconds} s, none crashed or failed a check ($corpus kept as its corpus)"
         # Figures a fuzzer prints about itself ("audio fuzz: ...").
         grep -h "^${name%_fuzz} fuzz:" "$work/$name.log" | tail -n 1
     elif [[ $findings -gt 0 ]]; then
-        echo "fuzz $name: FAILED (exit status $code); the input is kept in build-fuzz/findings:"
+        echo "fuzz ${name%_fuzz}: FAILED (exit status $code); the input is kept in build-fuzz/findings:"
         ls build-fuzz/findings/"$name"-*
         tail -n 40 "$work/$name.log"; status=1
     else
-        echo "fuzz $name: FAILED: died with exit status $code after ${runs:-no} inputs and saved no finding"
+        echo "fuzz ${name%_fuzz}: FAILED: died with exit status $code after ${runs:-no} inputs and saved no finding"
         tail -n 40 "$work/$name.log"; status=1
     fi
 done

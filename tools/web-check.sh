@@ -20,7 +20,10 @@ parts=("$@")
 [[ ${#parts[@]} -eq 0 ]] && parts=(sound page)
 wants() { [[ " ${parts[*]} " == *" $1 "* ]]; }
 
-source tools/checks.sh
+source tools/check-tally.sh
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 echo "=== building (browser, native) ==="
 phase=$SECONDS
@@ -71,5 +74,4 @@ if wants page; then
     elapsed page
 fi
 
-echo "web check: $failures failed, $((SECONDS - started)) s in all"
-[[ $failures == 0 ]]
+tally_end "web check"

@@ -5,15 +5,19 @@
 # programs plim.aarch64 and plim.armhf (the processor, as `uname -m` names it,
 # chooses) and keeps the song in plim/conf.  Libraries shipped with the port
 # go in plim/libs.aarch64 or plim/libs.armhf and come before the firmware's.
+# Each start writes plim/log.txt: what the program printed and its exit
+# status (the port's README says what each status means), where a player
+# looks when the port drops back to the menu.
 here=$(cd "$(dirname "$0")" && pwd)
 game="$here/plim"
 conf="$game/conf"
+log="$game/log.txt"
 
 case "$(uname -m)" in
     aarch64 | arm64) arch=aarch64 ;;
     armv6* | armv7* | armv8l | armhf) arch=armhf ;;
     *)
-        echo "PLIM: no program for this processor ($(uname -m))" >&2
+        echo "PLIM: no program for this processor ($(uname -m))" | tee "$log" >&2
         exit 1
         ;;
 esac
@@ -51,4 +55,10 @@ fi
 mkdir -p "$conf"
 export LD_LIBRARY_PATH="$game/libs.$arch${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
 cd "$game" || exit 1
-exec "./plim.$arch" "$conf"
+{
+    echo "PLIM: starting plim.$arch $conf"
+    "./plim.$arch" "$conf"
+    status=$?
+    echo "PLIM: plim.$arch exited with status $status"
+} >"$log" 2>&1
+exit $status

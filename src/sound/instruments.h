@@ -50,7 +50,8 @@ inline void with_instrument(int c, Body&& body)
 {
     [&]<int... C>(std::integer_sequence<int, C...>)
     {
-        ((c == C && (body(std::integral_constant<int, C>{}), true)) || ...);
+        bool called = ((c == C && (body(std::integral_constant<int, C>{}), true)) || ...);
+        (void)called;
     }
     (std::make_integer_sequence<int, INSTRUMENT_COUNT>{});
 }

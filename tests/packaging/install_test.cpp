@@ -1,5 +1,5 @@
 // Installing into a prefix and uninstalling, the icons, the manual pages, the
-// desktop entry and the handheld port's launcher.
+// desktop entry, the AppStream file and the handheld port's launcher.
 #include "display/picker_screen.h"
 #include "support/files.h"
 #include "support/png.h"
@@ -9,7 +9,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -44,10 +46,77 @@ Output install_into(const TempDir& prefix)
     return shell("cmake --install '" PLIM_BIN_DIR "' --prefix '" + prefix.path + "'");
 }
 
-// Every file and link under dir, one path a line, sorted.
-std::string files_under(const std::string& dir)
+// Every file, link and folder under dir, one path a line, sorted.
+std::string paths_under(const std::string& dir)
 {
-    return shell("cd '" + dir + "' && find . ! -type d | sort").text;
+    return shell("cd '" + dir + "' && find . | sort").text;
+}
+
+// The application id the install names its files after: the one AppStream
+// file's name, NAME.metainfo.xml.
+std::string installed_app_id(const TempDir& prefix)
+{
+    Output names = shell("ls '" + prefix.file("share/metainfo") + "'");
+    const std::string suffix = ".metainfo.xml\n";
+    if (names.status != 0 || names.text.size() <= suffix.size() ||
+        names.text.compare(names.text.size() - suffix.size(), suffix.size(), suffix) != 0 ||
+        names.text.find('\n') != names.text.size() - 1)
+        return "";
+    return names.text.substr(0, names.text.size() - suffix.size());
+}
+
+// The arguments of a desktop entry's Exec= value as a desktop takes them:
+// the value's own escapes first (a doubled backslash is one, \s a space),
+// then the arguments, split at spaces outside double quotes; inside them a
+// backslash before ", `, $ or a backslash stands for that character.
+std::vector<std::string> exec_arguments(const std::string& value)
+{
+    std::string text;
+    for (size_t i = 0; i < value.size(); i++) {
+        if (value[i] == '\\' && i + 1 < value.size() &&
+            (value[i + 1] == '\\' || value[i + 1] == 's'))
+            text += value[++i] == 's' ? ' ' : '\\';
+        else
+            text += value[i];
+    }
+    std::vector<std::string> arguments;
+    std::string argument;
+    bool started = false, quoted = false;
+    for (size_t i = 0; i < text.size(); i++) {
+        char c = text[i];
+        if (quoted && c == '\\' && i + 1 < text.size() && std::strchr("\"`$\\", text[i + 1])) {
+            argument += text[++i];
+        } else if (c == '"') {
+            quoted = !quoted;
+            started = true;
+        } else if (c == ' ' && !quoted) {
+            if (started) arguments.push_back(argument);
+            argument.clear();
+            started = false;
+        } else {
+            argument += c;
+            started = true;
+        }
+    }
+    if (started) arguments.push_back(argument);
+    return arguments;
+}
+
+// The value of KEY= in a desktop entry's text ("" when missing).
+std::string entry_value(const std::string& entry, const std::string& key)
+{
+    size_t at = entry.find("\n" + key + "=");
+    if (at == std::string::npos) return "";
+    at += key.size() + 2;
+    return entry.substr(at, entry.find('\n', at) - at);
+}
+
+// A word for the shell: in single quotes, each single quote spelt '\''.
+std::string shell_word(const std::string& word)
+{
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 bool is_white(const uint8_t* pixel)
@@ -119,32 +188,48 @@ TEST(Install, PutsStrippedProgramsIconsDesktopEntryAndManualPagesUnderThePrefix)
         EXPECT_EQ(sections.text.find(".symtab"), std::string::npos) << program << " not stripped";
         EXPECT_EQ(sections.text.find(".debug_"), std::string::npos) << program << " not stripped";
     }
-    EXPECT_TRUE(file_exists(prefix.file("share/applications/plim.desktop")));
     EXPECT_TRUE(file_exists(prefix.file("share/man/man6/plim.6")));
     EXPECT_TRUE(file_exists(prefix.file("share/man/man1/plim-render.1")));
     EXPECT_TRUE(file_exists(prefix.file("share/man/man1/plim-shot.1")));
+
+    // One reverse-DNS id names the AppStream file, the desktop entry and the
+    // icons, and the AppStream file lists this version among its releases.
+    std::string id = installed_app_id(prefix);
+    ASSERT_EQ(std::count(id.begin(), id.end(), '.'), 2) << "not a reverse-DNS id: " << id;
+    std::string metainfo = text_of(prefix.file("share/metainfo/" + id + ".metainfo.xml"));
+    EXPECT_NE(metainfo.find("<id>" + id + "</id>"), std::string::npos);
+    EXPECT_NE(metainfo.find("<launchable type=\"desktop-id\">" + id + ".desktop</launchable>"),
+              std::string::npos);
+    EXPECT_NE(metainfo.find("<release version=\"" PLIM_VERSION "\" date=\""), std::string::npos);
+    EXPECT_EQ(metainfo.find("project_license"), std::string::npos);
+    std::string entry = text_of(prefix.file("share/applications/" + id + ".desktop"));
+    EXPECT_EQ(entry_value(entry, "Icon"), id);
     for (int size : {48, 128, 256}) {
         std::string side = std::to_string(size);
         std::string path =
-            prefix.file("share/icons/hicolor/" + side + "x" + side + "/apps/plim.png");
+            prefix.file("share/icons/hicolor/" + side + "x" + side + "/apps/" + id + ".png");
         EXPECT_EQ(icon_fault(read_png(path, PNG_FORMAT_RGBA), size), "") << path;
     }
 }
 
-TEST(Install, UninstallRemovesWhatInstallPutAndNothingElse)
+// `make install` and `make uninstall`: the folders the install made go with
+// the files; a folder that was there before stays, empty or not.
+TEST(Install, UninstallRemovesWhatInstallPutAndTheFoldersItMadeAndNothingElse)
 {
     TempDir prefix;
     ASSERT_EQ(mkdir(prefix.file("bin").c_str(), 0755), 0);
     write_file(prefix.file("bin/other-program"), {1, 2, 3});
-    std::string before = files_under(prefix.path);
-    Output install = install_into(prefix);
+    ASSERT_EQ(mkdir(prefix.file("share").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(prefix.file("share/man").c_str(), 0755), 0);
+    std::string before = paths_under(prefix.path);
+    const std::string script = "'" PLIM_SOURCE_DIR "/tools/install.sh' ";
+    Output install = shell(script + "install '" PLIM_BIN_DIR "' '" + prefix.path + "'");
     ASSERT_EQ(install.status, 0) << install.text;
-    ASSERT_NE(files_under(prefix.path), before);
+    ASSERT_TRUE(file_exists(prefix.file("share/man/man6/plim.6")));
 
-    Output uninstall =
-        shell("'" PLIM_SOURCE_DIR "/tools/uninstall.sh' '" PLIM_BIN_DIR "' '" + prefix.path + "'");
+    Output uninstall = shell(script + "uninstall '" PLIM_BIN_DIR "' '" + prefix.path + "'");
     ASSERT_EQ(uninstall.status, 0) << uninstall.text;
-    EXPECT_EQ(files_under(prefix.path), before) << uninstall.text;
+    EXPECT_EQ(paths_under(prefix.path), before) << uninstall.text;
     EXPECT_EQ(read_file(prefix.file("bin/other-program")), std::vector<uint8_t>({1, 2, 3}));
 }
 
@@ -174,24 +259,49 @@ TEST(Install, TheManualPagesRenderCleanlyWithEverySection)
     }
 }
 
-TEST(Install, TheDesktopEntryIsValidAndKeepsTheSongInTheUsersDataFolder)
+// The installed desktop entry starts the installed program with the song in
+// the user's data folder, whatever the desktop's PATH: by its absolute path
+// from a prefix of its own, by name from /usr, whose bin is on every PATH.
+TEST(Install, TheDesktopEntryStartsTheInstalledProgramWithTheSongInTheUsersDataFolder)
 {
-    std::string entry = PLIM_SOURCE_DIR "/packaging/plim.desktop";
-    Output check = shell("desktop-file-validate '" + entry + "'");
+    TempDir prefix, home, staged;
+    Output install = install_into(prefix);
+    ASSERT_EQ(install.status, 0) << install.text;
+    std::string id = installed_app_id(prefix);
+    std::string path = prefix.file("share/applications/" + id + ".desktop");
+    Output check = shell("desktop-file-validate '" + path + "'");
     EXPECT_EQ(check.status, 0) << check.text;
     EXPECT_EQ(check.text, "");
-    std::vector<uint8_t> bytes = read_file(entry);
-    std::string text(bytes.begin(), bytes.end());
-    EXPECT_NE(text.find("Categories=Game;"), std::string::npos);
-    EXPECT_NE(text.find("\nIcon=plim\n"), std::string::npos);
-    EXPECT_NE(text.find("exec plim \\\\\"\\\\$HOME/.local/share/plim\\\\\""), std::string::npos);
+    std::string entry = text_of(path);
+    EXPECT_EQ(entry_value(entry, "Categories"), "Game;");
+    std::vector<std::string> command = exec_arguments(entry_value(entry, "Exec"));
+    ASSERT_EQ(command.size(), 3u) << entry;
+    EXPECT_EQ(command[2], "exec '" + prefix.path + "/bin/plim' \"$HOME/.local/share/plim\"");
+
+    // Started as a desktop would, with a PATH that lacks the prefix's bin,
+    // a stand-in for plim says how it was started.
+    write_script(prefix.file("bin/plim"), "#!/bin/sh\necho \"$0 $*\" >\"$HOME/started\"\n");
+    std::string line = "env -i PATH=/usr/bin:/bin HOME=" + shell_word(home.path);
+    for (const std::string& argument : command) line += " " + shell_word(argument);
+    Output run = shell(line);
+    ASSERT_EQ(run.status, 0) << line << "\n" << run.text;
+    EXPECT_EQ(text_of(home.file("started")),
+              prefix.path + "/bin/plim " + home.path + "/.local/share/plim\n");
+
+    Output usr =
+        shell("DESTDIR='" + staged.path + "' cmake --install '" PLIM_BIN_DIR "' --prefix /usr");
+    ASSERT_EQ(usr.status, 0) << usr.text;
+    entry = text_of(staged.file("usr/share/applications/" + id + ".desktop"));
+    command = exec_arguments(entry_value(entry, "Exec"));
+    ASSERT_EQ(command.size(), 3u) << entry;
+    EXPECT_EQ(command[2], "exec plim \"$HOME/.local/share/plim\"");
 }
 
 TEST(Install, TheHandheldLauncherStartsTheProcessorsProgramWithThePortsFolderAndPadMapping)
 {
     // The port as unpacked from the archive, with stand-in programs that
-    // record how the launcher started them, and a `uname` that names the
-    // processor the test asks for.
+    // record how the launcher started them, print a line and exit with
+    // $STATUS, and a `uname` that names the processor the test asks for.
     TempDir port;
     ASSERT_EQ(mkdir(port.file("plim").c_str(), 0755), 0);
     ASSERT_EQ(mkdir(port.file("bin").c_str(), 0755), 0);
@@ -203,7 +313,8 @@ TEST(Install, TheHandheldLauncherStartsTheProcessorsProgramWithThePortsFolderAnd
                      "{ echo \"program=$(basename \"$0\")\"; echo \"args=$*\"; echo \"pwd=$(pwd)\";"
                      " echo \"config=$SDL_GAMECONTROLLERCONFIG\";"
                      " echo \"file=$SDL_GAMECONTROLLERCONFIG_FILE\";"
-                     " echo \"libs=$LD_LIBRARY_PATH\"; } > \"$1/started\"\n");
+                     " echo \"libs=$LD_LIBRARY_PATH\"; } > \"$1/started\"\n"
+                     "echo \"playing on $(basename \"$0\")\"; echo oops >&2; exit ${STATUS:-0}\n");
     write_script(port.file("bin/uname"), "#!/bin/sh\necho \"$MACHINE\"\n");
     Output copy = shell("cp '" PLIM_SOURCE_DIR "/packaging/handheld/PLIM.sh' '" + port.path + "/'");
     ASSERT_EQ(copy.status, 0) << copy.text;
@@ -229,6 +340,16 @@ TEST(Install, TheHandheldLauncherStartsTheProcessorsProgramWithThePortsFolderAnd
         << started;
     EXPECT_NE(started.find("libs=" + port.path + "/plim/libs.aarch64:/opt/x\n"), std::string::npos)
         << started;
+    // The program's output and exit status are kept in the port's log.
+    std::string log = text_of(port.file("plim/log.txt"));
+    EXPECT_NE(log.find("playing on plim.aarch64\noops\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("exited with status 0\n"), std::string::npos) << log;
+
+    // A program that fails: its status is passed on and logged.
+    run = launch("aarch64", "STATUS=5");
+    EXPECT_EQ(run.status, 5) << run.text;
+    log = text_of(port.file("plim/log.txt"));
+    EXPECT_NE(log.find("exited with status 5\n"), std::string::npos) << log;
 
     // A 32-bit one whose firmware exports its mapping: left alone.
     run = launch("armv7l", "SDL_GAMECONTROLLERCONFIG='x,y'");
@@ -256,5 +377,7 @@ TEST(Install, TheHandheldLauncherStartsTheProcessorsProgramWithThePortsFolderAnd
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.text.find("no program for this processor (x86_64)"), std::string::npos)
         << run.text;
+    EXPECT_NE(text_of(port.file("plim/log.txt")).find("no program for this processor (x86_64)"),
+              std::string::npos);
     EXPECT_FALSE(file_exists(started_file));
 }
