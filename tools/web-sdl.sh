@@ -17,7 +17,8 @@ version=$(dpkg-query -W -f='${source:Version}' libsdl2-2.0-0 2>/dev/null) || {
     echo "web-sdl: SDL2 is not installed (tools/install-deps.sh program)" >&2
     exit 1
 }
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/plim
+home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+cache=${XDG_CACHE_HOME:-$home/.cache}/plim
 prefix=$cache/sdl2-web-$version
 export NODE_PATH=/usr/share/nodejs  # emcc's own modules, whichever node is first on PATH
 # What the kept build was made from; another emscripten builds it anew.
