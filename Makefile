@@ -11,7 +11,7 @@ export JOBS
 MAKEFLAGS += --no-print-directory
 
 .DEFAULT_GOAL := help
-.PHONY: help run build test bench fuzz install uninstall format clean port cross-check deb dist deb-check
+.PHONY: help run build test bench fuzz install uninstall format clean port cross-check deb dist deb-check web web-check
 
 ## help: this list
 help:
@@ -86,3 +86,13 @@ format:
 ## clean: remove the build folders, dist/ and the logs
 clean:
 	rm -rf $(BUILD) build build-* dist *.log
+
+## web: PLIM in the browser, dist/web/index.html (one self-contained page; see README, In the browser)
+web:
+	@tools/install-deps.sh program web
+	@tools/build-web.sh
+
+## web-check: the browser build sounds and plays exactly as this machine's build (CI runs it)
+web-check:
+	@tools/install-deps.sh program tools web
+	@tools/web-check.sh

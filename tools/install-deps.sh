@@ -14,6 +14,8 @@
 #   deb      the Debian package: dpkg's development tools
 #   deb-check  checking the package: lintian, the AppStream and desktop-entry
 #            validators, debootstrap for a fresh Debian 12 to install it in
+#   web      the browser build and its check: emscripten, dpkg-dev (to unpack
+#            SDL2's source), Chromium and npm (for the page's test)
 #
 # Each package is checked the way the build will look for it (a command on
 # the PATH, a pkg-config module, a library file; a foreign architecture's
@@ -26,7 +28,7 @@
 set -euo pipefail
 
 usage() {
-    echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port deb deb-check)" >&2
+    echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port deb deb-check web)" >&2
     exit 2
 }
 
@@ -52,6 +54,7 @@ group_packages() {
         group_packages deb
         printf '%s\n' lintian appstream desktop-file-utils debootstrap
         ;;
+    web) printf '%s\n' emscripten dpkg-dev chromium npm ;;
     *) return 1 ;;
     esac
 }
@@ -101,6 +104,9 @@ present() {
     dpkg-dev) have_command dpkg-shlibdeps dpkg-architecture dpkg-buildflags ;;
     lintian | debootstrap) have_command "$1" ;;
     appstream) have_command appstreamcli ;;
+    emscripten) have_command emcc emcmake ;;
+    chromium) [[ -x /usr/lib/chromium/chromium ]] ;;
+    npm) have_command npm ;;
     *) dpkg_installed "$1" ;;
     esac
 }

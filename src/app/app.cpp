@@ -5,6 +5,7 @@
 #include "app/core/state_file.h"
 #include "app/core/ticks.h"
 #include "app/options.h"
+#include "app/platform.h"
 #include "controls/repeat_timers.h"
 #include "display/canvas_size.h"
 #include "display/grid_screen.h"
@@ -18,9 +19,7 @@
 
 constexpr int AUDIO_BUFFER_FRAMES = 512;
 
-// The first joystick index that opens as a game controller; failing that the
-// first raw joystick; failing that nothing (the keyboard alone).
-static void open_input_device(App& app)
+void open_input_device(App& app)
 {
     for (int i = 0; i < SDL_NumJoysticks(); i++) {
         if (!SDL_IsGameController(i)) continue;
@@ -117,7 +116,7 @@ bool app_frame(App& app)
     save_if_due(state, ticks_now());
     draw_screen(app);
     SDL_RenderPresent(app.renderer);
-    SDL_Delay(4);
+    frame_pause(4);
     return app.input.running;
 }
 
@@ -139,10 +138,9 @@ int run_plim(int argc, char** argv)
     ProgramCommand command = read_program_command(argc, argv);
     if (command.exit_status >= 0) return command.exit_status;
     static AppState state;  // outlives the audio device
-    App app;
+    static App app;         // outlives this call where the page runs the frames
     int failure = app_start(app, state, command.dir);
     if (failure != 0) return failure;
-    while (app_frame(app)) {}
-    app_stop(app);
+    run_frames(app);
     return 0;
 }

@@ -33,6 +33,10 @@ enum StartFailure {
 // failed (and then nothing is made).
 int app_start(App& app, AppState& state, const char* dir);
 
+// The first joystick index that opens as a game controller; failing that the
+// first raw joystick; failing that nothing (the keyboard alone).
+void open_input_device(App& app);
+
 // One frame: events, repeat timers, audition, due save, drawing, present,
 // 4 ms delay.  Returns false once the player has quit during this frame.
 bool app_frame(App& app);

@@ -1,0 +1,461 @@
+// PLIM's page in Debian's headless Chromium, played with a stand-in pad.
+//
+//   node tests/web/page_test.js PAGE_DIR NATIVE_BUILD_DIR
+//
+// Serves PAGE_DIR (dist/web) on the loopback and drives index.html: the start
+// step, a pad plugged in after the program started, picker -> guide -> grid,
+// cells placed, the song in IndexedDB, the sound handed to the browser, the
+// grid after a reload, #song= links good, declined and bad, the buttons,
+// leaving, the page opened from the file system and a browser without Web
+// Audio.  Pictures are compared with the native plim-shot's, pixel for pixel;
+// the WAV download with the native plim-render's, byte for byte.  Waits on
+// frames drawn and results, never on rates.  Prints one line a check and
+// "N passed, N failed".
+'use strict';
+
+const childProcess = require('child_process');
+const fs = require('fs');
+const http = require('http');
+const os = require('os');
+const path = require('path');
+const zlib = require('zlib');
+const puppeteer = require('puppeteer-core');
+
+const [pageDir, nativeDir] = process.argv.slice(2);
+if (!pageDir || !nativeDir) {
+  console.error('usage: node tests/web/page_test.js PAGE_DIR NATIVE_BUILD_DIR');
+  process.exit(2);
+}
+const CHROMIUM = process.env.PLIM_CHROMIUM || '/usr/lib/chromium/chromium';
+const WAIT_MS = 30000;  // for anything the page must get to
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'plim-web-'));
+
+let passed = 0;
+let failed = 0;
+function check(ok, what, detail) {
+  if (ok) {
+    passed++;
+    console.log(`ok: ${what}`);
+  } else {
+    failed++;
+    console.log(`FAILED: ${what}${detail ? ` (${detail})` : ''}`);
+  }
+}
+
+// --- Songs, pictures and renders of the native build ---------------------------
+
+// Standard mapping: the browser's button numbers.
+const BUTTON = {A: 0, B: 1, X: 2, Y: 3, L1: 4, R1: 5, SELECT: 8, START: 9, UP: 12, DOWN: 13, LEFT: 14, RIGHT: 15};
+
+// A 152-byte song: lit cells as [row, col], then the six settings.
+function songBytes(cells, {pace = 108, voice = 0, bank = 0, wobble = 0, echo = 0, space = 0} = {}) {
+  const bytes = Buffer.alloc(152);
+  for (const [row, col] of cells) bytes[row * 16 + col] = 1;
+  [pace, voice, bank, wobble, echo, space].forEach((value, i) => bytes.writeInt32LE(value, 128 + 4 * i));
+  return bytes;
+}
+
+function songDir(name, bytes) {
+  const dir = path.join(work, name);
+  fs.mkdirSync(dir, {recursive: true});
+  fs.writeFileSync(path.join(dir, 'plim.state'), bytes);
+  return dir;
+}
+
+// The RGB pixels of an 8-bit RGB PNG, as plim-shot writes them.
+function readPng(file) {
+  const data = fs.readFileSync(file);
+  let offset = 8;
+  let width = 0;
+  let height = 0;
+  const compressed = [];
+  while (offset < data.length) {
+    const length = data.readUInt32BE(offset);
+    const type = data.toString('ascii', offset + 4, offset + 8);
+    const body = data.subarray(offset + 8, offset + 8 + length);
+    if (type === 'IHDR') {
+      width = body.readUInt32BE(0);
+      height = body.readUInt32BE(4);
+      if (body[8] !== 8 || body[9] !== 2 || body[12] !== 0) throw new Error(`${file}: not 8-bit RGB`);
+    } else if (type === 'IDAT') {
+      compressed.push(body);
+    }
+    offset += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(compressed));
+  const stride = width * 3;
+  const pixels = Buffer.alloc(stride * height);
+  for (let y = 0; y < height; y++) {
+    const filter = raw[y * (stride + 1)];
+    for (let x = 0; x < stride; x++) {
+      const at = y * stride + x;
+      const value = raw[y * (stride + 1) + 1 + x];
+      const left = x >= 3 ? pixels[at - 3] : 0;
+      const up = y > 0 ? pixels[at - stride] : 0;
+      const upLeft = x >= 3 && y > 0 ? pixels[at - stride - 3] : 0;
+      let predicted = 0;
+      if (filter === 1) predicted = left;
+      else if (filter === 2) predicted = up;
+      else if (filter === 3) predicted = (left + up) >> 1;
+      else if (filter === 4) {
+        const p = left + up - upLeft;
+        const [pa, pb, pc] = [Math.abs(p - left), Math.abs(p - up), Math.abs(p - upLeft)];
+        predicted = pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
+      }
+      pixels[at] = (value + predicted) & 255;
+    }
+  }
+  return {width, height, pixels};
+}
+
+// plim-shot's picture (picker, guide or grid) of a song.
+function nativePicture(name, bytes, picture) {
+  const out = path.join(work, `${name}-shots`);
+  childProcess.execFileSync(path.join(nativeDir, 'plim-shot'), [songDir(name, bytes), out]);
+  return readPng(path.join(out, `${picture}.png`));
+}
+
+function nativeWav(name, bytes) {
+  const out = path.join(work, `${name}.wav`);
+  childProcess.execFileSync(path.join(nativeDir, 'plim-render'), [songDir(name, bytes), out], {stdio: 'ignore'});
+  return fs.readFileSync(out);
+}
+
+// --- The page -----------------------------------------------------------------
+
+// Runs in the page before its own scripts: a standard-mapping pad that
+// navigator.getGamepads shows once plugged, and a count of the frames drawn
+// (each present puts the picture into the canvas).
+function standIns(plugged) {
+  const pad = {
+    id: 'Stand-in pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard', timestamp: 1,
+    buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0})),
+    axes: [0, 0, 0, 0],
+  };
+  navigator.getGamepads = () => (plugged ? [pad, null, null, null] : [null, null, null, null]);
+  window.standInPad = {
+    plug() {
+      plugged = true;
+      const event = new Event('gamepadconnected');
+      Object.defineProperty(event, 'gamepad', {value: pad});
+      window.dispatchEvent(event);
+    },
+    hold(buttons) {
+      pad.buttons.forEach((button, i) => {
+        button.pressed = button.touched = buttons.includes(i);
+        button.value = button.pressed ? 1 : 0;
+      });
+      pad.timestamp++;
+    },
+  };
+  window.framesDrawn = 0;
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    window.framesDrawn++;
+    return put.apply(this, args);
+  };
+}
+
+async function framesPass(page, count) {
+  const now = await page.evaluate(() => window.framesDrawn);
+  await page.waitForFunction((from, n) => window.framesDrawn >= from + n, {timeout: WAIT_MS}, now, count);
+}
+
+// Holds the buttons for a few frames, then lets go for a few more: the page
+// polls the pad once a frame.
+async function press(page, ...buttons) {
+  await page.evaluate((held) => window.standInPad.hold(held), buttons.map((b) => BUTTON[b]));
+  await framesPass(page, 4);
+  await page.evaluate(() => window.standInPad.hold([]));
+  await framesPass(page, 4);
+}
+
+async function canvasPixels(page) {
+  const text = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let binary = '';
+    for (let i = 0; i < data.length; i += 4) binary += String.fromCharCode(data[i], data[i + 1], data[i + 2]);
+    return `${canvas.width}x${canvas.height}:${btoa(binary)}`;
+  });
+  const [size, pixels] = text.split(':');
+  return {size, pixels: Buffer.from(pixels, 'base64')};
+}
+
+// Calls probe until it returns '' (the awaited result) or timeout ms have
+// passed; returns the last answer, which says what was wrong.
+async function eventually(probe, timeout = 10000) {
+  const until = Date.now() + timeout;
+  let answer = await probe();
+  while (answer && Date.now() < until) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+    answer = await probe();
+  }
+  return answer;
+}
+
+// '' once the canvas shows exactly the picture; else how far it is off.
+function showsPicture(page, picture) {
+  return eventually(async () => {
+    const shown = await canvasPixels(page);
+    if (shown.size !== `${picture.width}x${picture.height}`) return `canvas is ${shown.size}`;
+    let differ = 0;
+    for (let i = 0; i < shown.pixels.length; i++) if (shown.pixels[i] !== picture.pixels[i]) differ++;
+    return differ === 0 ? '' : `${differ} of ${shown.pixels.length} channel values differ`;
+  });
+}
+
+// The song file as IndexedDB holds it, or null.
+function storedSong(page) {
+  return page.evaluate(() => new Promise((resolve) => {
+    const request = indexedDB.open('/songs');
+    request.onerror = () => resolve(null);
+    request.onsuccess = () => {
+      const db = request.result;
+      if (!db.objectStoreNames.contains('FILE_DATA')) return resolve(null);
+      const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get('/songs/plim.state');
+      get.onsuccess = () => resolve(get.result && get.result.contents ? Array.from(get.result.contents) : null);
+      get.onerror = () => resolve(null);
+    };
+  }));
+}
+
+async function storageHolds(page, bytes) {
+  return !(await eventually(async () => {
+    const stored = await storedSong(page);
+    return stored && Buffer.from(stored).equals(bytes) ? '' : 'not yet';
+  }));
+}
+
+function coverText(page) {
+  return page.evaluate(() => (document.getElementById('cover').hidden ? '' : document.getElementById('cover-text').textContent));
+}
+
+async function waitForStartStep(page) {
+  await page.waitForFunction(() => document.getElementById('cover-text').textContent.startsWith('Press any button'),
+                             {timeout: WAIT_MS});
+}
+
+// Opens the page; dialogs are answered as answer says (true: accept).
+async function openPage(browser, url, {plugged = false, answer = true, before = null} = {}) {
+  const page = await browser.newPage();
+  await page.setViewport({width: 640, height: 480, deviceScaleFactor: 1});
+  page.dialogs = [];
+  page.on('dialog', (dialog) => {
+    page.dialogs.push(dialog.message());
+    return answer ? dialog.accept() : dialog.dismiss();
+  });
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(String(error)));
+  await page.evaluateOnNewDocument(standIns, plugged);
+  if (before) await page.evaluateOnNewDocument(before);
+  await page.goto(url);
+  return page;
+}
+
+// From the picker through the guide to the grid with A; checks the guide.
+async function toGrid(page, guide) {
+  await press(page, 'A');
+  check(!(await showsPicture(page, guide)), 'A on the picker shows the guide, as plim-shot draws it');
+  await press(page, 'A');
+}
+
+// The grid at rest, flashes faded and messages gone, against plim-shot's.
+async function restingGridMatches(page, picture, what) {
+  await press(page, 'START');
+  await new Promise((resolve) => setTimeout(resolve, 1300));  // the message lasts 1.1 s
+  await framesPass(page, 30);  // flashes fade over 24 frames
+  const difference = await showsPicture(page, picture);
+  check(!difference, what, difference);
+}
+
+// --- The checks ---------------------------------------------------------------
+
+async function main() {
+  const server = http.createServer((request, response) => {
+    const name = path.join(pageDir, decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    fs.readFile(name, (error, body) => {
+      response.writeHead(error ? 404 : 200, {'Content-Type': 'text/html; charset=utf-8'});
+      response.end(error ? 'not found' : body);
+    });
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const url = `http://127.0.0.1:${server.address().port}/index.html`;
+  const downloads = path.join(work, 'downloads');
+  fs.mkdirSync(downloads);
+
+  const browser = await puppeteer.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--mute-audio'],
+  });
+  const session = await browser.target().createCDPSession();
+  await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
+  try {
+    await scenario(browser, url, downloads);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+async function scenario(browser, url, downloads) {
+  const placed = songBytes([[0, 0], [0, 1], [1, 1]]);
+  const guide = nativePicture('placed', placed, 'guide');
+  const placedGrid = nativePicture('placed', placed, 'grid');
+
+  // First visit: nothing kept yet; started with a click, the pad plugged in after.
+  let page = await openPage(browser, url);
+  await waitForStartStep(page);
+  const box = await page.evaluate(() => {
+    const rect = document.getElementById('canvas').getBoundingClientRect();
+    return `${rect.width}x${rect.height}`;
+  });
+  check(box === '640x480', 'in a 640 x 480 window the canvas is shown 1:1', box);
+  await page.click('#cover');
+  await framesPass(page, 5);
+  await page.evaluate(() => window.standInPad.plug());
+  await framesPass(page, 5);
+  await toGrid(page, guide);
+
+  // Sound: the callback's samples reach the browser, and notes are not silence.
+  await page.evaluate(() => {
+    const node = Module.SDL2.audio.scriptProcessorNode;
+    const callback = node.onaudioprocess;
+    window.sound = {buffers: 0, loud: 0};
+    node.onaudioprocess = (event) => {
+      callback(event);
+      window.sound.buffers++;
+      const left = event.outputBuffer.getChannelData(0);
+      if (left.some((sample) => sample !== 0)) window.sound.loud++;
+    };
+  });
+
+  // A on the top-left cell, right and A, down and A; then back to the corner.
+  await press(page, 'A');
+  await press(page, 'RIGHT');
+  await press(page, 'A');
+  await press(page, 'DOWN');
+  await press(page, 'A');
+  await press(page, 'LEFT');
+  await press(page, 'UP');
+  check(await storageHolds(page, placed), 'the three cells reach IndexedDB as the 152-byte song');
+
+  await page.waitForFunction(() => window.sound.loud >= 3, {timeout: WAIT_MS}).catch(() => {});
+  const sound = await page.evaluate(() => window.sound);
+  check(sound.buffers > 0 && sound.loud >= 3, 'the grid\'s notes reach the browser as samples that are not silent',
+        JSON.stringify(sound));
+
+  await restingGridMatches(page, placedGrid, 'the resting grid is drawn exactly as plim-shot draws the song');
+
+  // The buttons: the link, the song file and the WAV of the current song.
+  await page.click('#share');
+  const link = await page.$eval('#link', (input) => input.value);
+  const expectedLink = `${url}#song=${placed.toString('base64url')}`;
+  check(link === expectedLink, 'Copy link shows the link of the current song', link);
+  await page.click('#save');
+  await page.click('#wav');
+  const saved = path.join(downloads, 'plim.state');
+  const wav = path.join(downloads, 'plim.wav');
+  await eventually(() => (fs.existsSync(saved) && fs.existsSync(wav) ? '' : 'no downloads yet'), WAIT_MS);
+  check(fs.existsSync(saved) && fs.readFileSync(saved).equals(placed), 'Save song downloads the 152-byte song');
+  const nativeRender = nativeWav('placed', placed);
+  check(fs.existsSync(wav) && fs.readFileSync(wav).equals(nativeRender),
+        'Save WAV downloads the same bytes as the native plim-render', fs.existsSync(wav) ? `${fs.statSync(wav).size} bytes` : 'none');
+  const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#open')]);
+  const notSong = path.join(work, 'short.state');
+  fs.writeFileSync(notSong, Buffer.alloc(100));
+  await chooser.accept([notSong]);
+  await page.waitForFunction(() => /ignored/.test(document.getElementById('notice').textContent), {timeout: WAIT_MS});
+  check(await storageHolds(page, placed), 'Open song ignores a 100-byte file and keeps the song');
+
+  // Reload: started by the pad this time, the song is back on the grid.
+  await page.close();
+  page = await openPage(browser, url, {plugged: true});
+  await waitForStartStep(page);
+  await press(page, 'A');
+  check(await coverText(page) === '', 'a pad button starts the page');
+  await toGrid(page, guide);
+  await restingGridMatches(page, placedGrid, 'after a reload the grid holds the song again');
+
+  // Leaving: SELECT + START saves, ends and offers to start again.
+  await press(page, 'A');  // a change not yet saved: the cell at the top left goes dark
+  await page.evaluate((held) => window.standInPad.hold(held), [BUTTON.SELECT]);
+  await framesPass(page, 4);
+  await page.evaluate((held) => window.standInPad.hold(held), [BUTTON.SELECT, BUTTON.START]);
+  await page.waitForFunction(() => !document.getElementById('again').hidden, {timeout: WAIT_MS});
+  check(/has ended/.test(await coverText(page)), 'SELECT + START ends the program and the page says so');
+  const left = songBytes([[0, 1], [1, 1]]);
+  check(await storageHolds(page, left), 'the song, changed just before, is kept after leaving');
+  await page.close();
+
+  // A link to another song: the page asks; accepted, it plays the link's song.
+  const linked = songBytes([[2, 3], [4, 5], [7, 15], [3, 8]], {pace: 132, bank: 2, echo: 2, space: 1});
+  const linkedGrid = nativePicture('linked', linked, 'grid');
+  page = await openPage(browser, `${url}#song=${linked.toString('base64url')}`, {plugged: true});
+  await waitForStartStep(page);
+  check(page.dialogs.length === 1, 'a link to a different song asks before replacing the kept one', page.dialogs.join(' | '));
+  check(await storageHolds(page, linked), 'accepted, the link\'s song is the kept one');
+  check(await page.evaluate(() => location.hash) === '', 'the address is made plain again');
+  await press(page, 'A');
+  await toGrid(page, guide);
+  await restingGridMatches(page, linkedGrid, 'the link\'s song is on the grid, exactly as plim-shot draws it');
+
+  // Open song while playing: the same question; accepted, PLIM starts again with the file's song.
+  const [opener] = await Promise.all([page.waitForFileChooser(), page.click('#open')]);
+  await Promise.all([page.waitForNavigation(), opener.accept([path.join(work, 'placed', 'plim.state')])]);
+  await waitForStartStep(page);
+  check(page.dialogs.length === 2 && await storageHolds(page, placed), 'Open song asks, then starts again with the chosen song');
+  await page.close();
+
+  // Declined, the kept song stays.
+  page = await openPage(browser, `${url}#song=${linked.toString('base64url')}`, {answer: false});
+  await waitForStartStep(page);
+  check(page.dialogs.length === 1 && await storageHolds(page, placed), 'declined, the kept song stays');
+  await page.close();
+
+  // A bad link is ignored with a notice; the page still starts.
+  page = await openPage(browser, `${url}#song=bm90IGEgc29uZw`);
+  await waitForStartStep(page);
+  const badNotice = await page.$eval('#notice', (p) => p.textContent);
+  check(/ignored/.test(badNotice) && page.dialogs.length === 0, 'a bad link is ignored with a notice', badNotice);
+  check(await storageHolds(page, placed), 'a bad link leaves the kept song alone');
+  await page.click('#cover');
+  await framesPass(page, 10);
+  check(page.errors.length === 0, 'nothing went wrong on the pages', page.errors.join(' | '));
+  await page.close();
+
+  // Opened from the file system: it starts, draws and keeps songs there too.
+  page = await openPage(browser, `file://${path.resolve(pageDir, 'index.html')}`, {plugged: true});
+  await waitForStartStep(page);
+  await press(page, 'A');
+  await toGrid(page, guide);
+  await press(page, 'A');
+  check(await storageHolds(page, songBytes([[0, 0]])), 'opened as a file, the page plays and keeps the song');
+  // A change closed before its half second is up is saved as the page goes.
+  await press(page, 'RIGHT');
+  await press(page, 'A');
+  await page.close({runBeforeUnload: true});
+  page = await openPage(browser, `file://${path.resolve(pageDir, 'index.html')}`);
+  await waitForStartStep(page);
+  check(await storageHolds(page, songBytes([[0, 0], [0, 1]])), 'a change not yet saved is kept when the page is closed');
+  await page.close();
+
+  // A browser without Web Audio is told so.
+  page = await openPage(browser, url, {before: () => { delete window.AudioContext; delete window.webkitAudioContext; }});
+  await page.waitForFunction(() => /no Web Audio/.test(document.getElementById('cover-text').textContent), {timeout: WAIT_MS})
+    .then(() => check(true, 'without Web Audio the page says so'),
+          () => check(false, 'without Web Audio the page says so'));
+  await page.close();
+}
+
+main()
+  .catch((error) => {
+    failed++;
+    console.log(`FAILED: ${error.stack || error}`);
+  })
+  .finally(() => {
+    fs.rmSync(work, {recursive: true, force: true});
+    console.log(`web page: ${passed} passed, ${failed} failed`);
+    process.exitCode = failed === 0 ? 0 : 1;
+  });

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# tools/web-sdl.sh: SDL2 for the browser, built once from Debian's own source
+# package and kept; prints the folder it is installed in.
+#
+# The version is the one this machine's SDL2 (libsdl2-2.0-0) has, so the page
+# runs the SDL the desktop program runs.  Its source is fetched with apt-get
+# through a private source list and private package lists, leaving the
+# machine's apt set-up as it was, then built with emscripten (static, no
+# threads) with only the parts PLIM uses: video with the software renderer,
+# audio, joysticks and game controllers, events and timers.  The result is
+# kept in ${XDG_CACHE_HOME:-~/.cache}/plim/sdl2-web-VERSION; a later run with
+# the same emscripten finds it there and neither fetches nor builds.  Needs tools/install-deps.sh web.
+set -euo pipefail
+cd "$(dirname "$0")/.." || exit 1
+
+version=$(dpkg-query -W -f='${source:Version}' libsdl2-2.0-0 2>/dev/null) || {
+    echo "web-sdl: SDL2 is not installed (tools/install-deps.sh program)" >&2
+    exit 1
+}
+home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+cache=${XDG_CACHE_HOME:-$home/.cache}/plim
+prefix=$cache/sdl2-web-$version
+export NODE_PATH=/usr/share/nodejs  # emcc's own modules, whichever node is first on PATH
+# What the kept build was made from; another emscripten builds it anew.
+made_from="libsdl2 $version from Debian's source, $(emcc --version | head -n 1)"
+if [[ -f $prefix/complete && $(cat "$prefix/complete") == "$made_from" ]]; then
+    echo "$prefix"
+    exit 0
+fi
+
+mirror=${PLIM_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+work=$cache/sdl2-web-$version.work
+rm -rf "$work" "$prefix"
+mkdir -p "$work/lists/partial" "$work/apt-cache/archives/partial" "$work/fetched"
+trap 'rm -rf "$work"' EXIT
+
+started=$SECONDS
+echo "web-sdl: fetching Debian's libsdl2 $version source" >&2
+{
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror bookworm main"
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror bookworm-updates main"
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] ${mirror%/debian}/debian-security bookworm-security main"
+} >"$work/sources.list"
+apt=(apt-get -q -o "Dir::Etc::SourceList=$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/apt-cache")
+# apt hands downloads to its own unprivileged user, who cannot write here.
+[[ $(id -u) -eq 0 ]] && apt+=(-o APT::Sandbox::User=root)
+"${apt[@]}" update >"$work/fetch.log" 2>&1 &&
+    (cd "$work/fetched" && "${apt[@]}" source --download-only "libsdl2=$version") >>"$work/fetch.log" 2>&1 &&
+    dpkg-source -x "$work/fetched"/libsdl2_*.dsc "$work/source" >>"$work/fetch.log" 2>&1 || {
+    cat "$work/fetch.log" >&2
+    echo "web-sdl: could not fetch the libsdl2 $version source" >&2
+    exit 1
+}
+
+echo "web-sdl: configuring and building SDL2 for the browser (a few minutes, once)" >&2
+# Everything PLIM does not use is left out, which also spares the configure
+# step most of its checks.  Without OpenGL ES the software renderer draws the
+# canvas, pixel for pixel as plim-shot does.
+options=(
+    -DCMAKE_BUILD_TYPE=Release -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
+    -DSDL2_DISABLE_SDL2MAIN=ON -DSDL_CCACHE=OFF -DSDL_PTHREADS=OFF
+    -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_POWER=OFF -DSDL_SENSOR=OFF -DSDL_LOCALE=OFF
+    -DSDL_MISC=OFF -DSDL_FILESYSTEM=OFF -DSDL_OPENGL=OFF -DSDL_OPENGLES=OFF
+    -DSDL_DUMMYVIDEO=OFF -DSDL_OFFSCREEN=OFF -DSDL_DISKAUDIO=OFF -DSDL_DUMMYAUDIO=OFF
+)
+if ! emcmake cmake -S "$work/source" -B "$work/build" "${options[@]}" >"$work/build.log" 2>&1 ||
+    ! cmake --build "$work/build" -j2 >>"$work/build.log" 2>&1 ||
+    ! cmake --install "$work/build" --prefix "$prefix" >>"$work/build.log" 2>&1; then
+    tail -n 40 "$work/build.log" >&2
+    echo "web-sdl: building SDL2 for the browser failed" >&2
+    rm -rf "$prefix"
+    exit 1
+fi
+echo "$made_from" >"$prefix/complete"
+echo "web-sdl: SDL2 $version kept in $prefix ($((SECONDS - started)) s)" >&2
+echo "$prefix"
