@@ -106,7 +106,7 @@ if wants pictures; then
     for song_dir in "$PWD/examples/demo" "$work/songs/busy-00"; do
         name=$(basename "$song_dir")
         for arch in "${arches[@]}"; do
-            (run "$arch" plim-shot "$song_dir" "$work/shots-$arch-$name" 2>/dev/null) || fail "$arch plim-shot $name"
+            (run "$arch" plim-shot "$song_dir" "$work/shots-$arch-$name" >/dev/null 2>&1) || fail "$arch plim-shot $name"
         done
         for picture in picker guide grid; do
             for arch in aarch64 armhf; do

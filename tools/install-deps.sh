@@ -24,7 +24,8 @@
 # and cannot be installed (no apt-get, no root and no sudo, sudo refused, apt
 # failing), the script says what to install and exits 1.  A package list
 # that will not update (a mirror caught mid-sync) is tried three times, then
-# the install is tried with the lists apt has.
+# the install is tried with the lists apt has; when that fails too, the exit
+# status is 3: the mirror, not this machine, is at fault.
 set -euo pipefail
 
 usage() {
@@ -122,7 +123,7 @@ give_up() {
         [[ ${#architectures[@]} -eq 0 ]] || echo "    apt-get update" >&2
         echo "    apt-get install ${missing[*]}" >&2
     fi
-    exit 1
+    exit "${2:-1}"
 }
 
 [[ $# -gt 0 ]] || usage
@@ -185,9 +186,15 @@ update_lists() {
 # Fresh package lists only when the old ones cannot serve (or a new
 # architecture has none yet).
 if [[ ${#architectures[@]} -gt 0 ]] || ! install_missing; then
-    update_lists ||
+    lists_fetched=1
+    if ! update_lists; then
+        lists_fetched=0
         echo "install-deps: apt-get update failed 3 times; trying the install with the package lists apt has" >&2
-    install_missing || give_up "apt-get install failed"
+    fi
+    if ! install_missing; then
+        [[ $lists_fetched == 1 ]] || give_up "apt-get install failed, the mirror's package lists being out of reach" 3
+        give_up "apt-get install failed"
+    fi
 fi
 
 still=()
