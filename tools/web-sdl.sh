@@ -13,7 +13,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
-version=$(dpkg-query -W -f='${source:Version}' libsdl2-2.0-0 2>/dev/null) || {
+# This machine's own architecture: the ARM ports' SDL2 may be installed too.
+version=$(dpkg-query -W -f='${source:Version}' "libsdl2-2.0-0:$(dpkg --print-architecture)" 2>/dev/null) || {
     echo "web-sdl: SDL2 is not installed (tools/install-deps.sh program)" >&2
     exit 1
 }
