@@ -57,7 +57,9 @@ cmake_build "$dir" "plim plim-render plim-shot plim_icons" "${options[@]}" || ex
 # compiler builds for.
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$dir/CMakeCache.txt"; }
 version=$(cache CMAKE_PROJECT_VERSION)
-triplet=$("$(cache CMAKE_CXX_COMPILER)" -dumpmachine)
+# The compiler CMake found (a tool-chain file's is not in the cache).
+compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$dir"/CMakeFiles/*/CMakeCXXCompiler.cmake)
+triplet=$("$compiler" -dumpmachine)
 arch=$(dpkg-architecture -t "$triplet" -qDEB_HOST_ARCH 2>/dev/null)
 if [[ $arch != "$requested" ]]; then
     echo "make-deb.sh: the build's compiler builds for $triplet ($arch), not $requested" >&2
