@@ -5,9 +5,6 @@
 
 #include <cstdint>
 
-constexpr uint8_t GREY_BLACK = 0;
-constexpr uint8_t GREY_WHITE = 255;
-
 // Sets the renderer's draw colour to the grey of that level (0 black, 255 white).
 inline void set_grey(SDL_Renderer* renderer, uint8_t grey)
 {
