@@ -105,15 +105,20 @@ static void draw_screen(App& app)
     }
 }
 
+void frame_update(AppState& state, InputState& input, int32_t now)
+{
+    run_repeat_timers(state, input, now);
+    play_preview(state, now);
+    save_if_due(state, now);
+}
+
 bool app_frame(App& app)
 {
     AppState& state = *app.state;
     app.input.running = true;
     SDL_Event event;
     while (SDL_PollEvent(&event)) handle_event(state, app.input, event, ticks_now());
-    run_repeat_timers(state, app.input, ticks_now());
-    play_preview(state, ticks_now());
-    save_if_due(state, ticks_now());
+    frame_update(state, app.input, ticks_now());
     draw_screen(app);
     SDL_RenderPresent(app.renderer);
     frame_pause(4);

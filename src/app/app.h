@@ -37,8 +37,12 @@ int app_start(App& app, AppState& state, const char* dir);
 // first raw joystick; failing that nothing (the keyboard alone).
 void open_input_device(App& app);
 
-// One frame: events, repeat timers, audition, due save, drawing, present,
-// 4 ms delay.  Returns false once the player has quit during this frame.
+// What a frame does between its events and its drawing, at now: the repeat
+// timers, the picker's audition note when due, the debounced save when due.
+void frame_update(AppState& state, InputState& input, int32_t now);
+
+// One frame: events, frame_update, drawing, present, 4 ms delay.  Returns
+// false once the player has quit during this frame.
 bool app_frame(App& app);
 
 // Shutdown: the last save, then everything closed in reverse order.

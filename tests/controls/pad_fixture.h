@@ -2,6 +2,7 @@
 // test moves by hand, and SDL_Event records of every kind the handler reads.
 #pragma once
 
+#include "app/app.h"
 #include "app/core/app_state.h"
 #include "controls/actions.h"
 #include "controls/dpad_repeat.h"
@@ -9,6 +10,7 @@
 #include "controls/messages.h"
 #include "controls/repeat_timers.h"
 #include "controls/resets.h"
+#include "sound/audition.h"
 
 #include <gtest/gtest.h>
 
@@ -77,13 +79,18 @@ inline SDL_Event plain_event(Uint32 type)
 }
 
 // Starts like the program does on entering the picker, with a raw joystick
-// (pad numbers pass unchanged) unless a test opens a controller.
+// (pad numbers pass unchanged) unless a test opens a controller.  A frame is
+// the frame loop's own, drawing aside.
 struct PadFixture : ::testing::Test {
     AppState state;
     InputState input;
     int32_t now = 10000;
 
-    PadFixture() { EXPECT_TRUE(allocate_buffers(state)); }
+    PadFixture()
+    {
+        EXPECT_TRUE(allocate_buffers(state));
+        restart_audition(state, now);
+    }
     ~PadFixture() override { free_buffers(state); }
 
     void send(const SDL_Event& e) { handle_event(state, input, e, now); }
@@ -95,7 +102,7 @@ struct PadFixture : ::testing::Test {
         release(pad);
     }
     void key(SDL_Keycode k) { send(key_event(k)); }
-    void frame() { run_repeat_timers(state, input, now); }
+    void frame() { frame_update(state, input, now); }
     void go_to(int32_t screen) { state.screen.store(screen); }
     bool lit(int row, int col) const { return state.grid[row][col] != 0; }
     void put_cursor(int row, int col)
