@@ -8,7 +8,11 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -29,10 +33,11 @@ int32_t get_i32(const std::vector<uint8_t>& bytes, size_t offset)
 }
 
 // An image of the given size with a recognisable grid and every setting away
-// from its default.
+// from its default; one shorter than the grid is all zeros.
 std::vector<uint8_t> song_image(size_t size)
 {
     std::vector<uint8_t> bytes(size, 0);
+    if (size < 128) return bytes;
     bytes[0] = 1;    // row 0, column 0
     bytes[127] = 1;  // row 7, column 15
     bytes[37] = 7;   // row 2, column 5: a lit byte that is not 1
@@ -56,87 +61,91 @@ struct Loaded {
     int32_t pace, voice, bank, wobble, echo, space;
 };
 
-Loaded load_from(const TempDir& dir, const std::vector<uint8_t>& bytes)
-{
-    write_file(dir.file("plim.state"), bytes);
-    AppState state;
-    EXPECT_TRUE(format_state_path(state, dir.path.c_str()));
-    load_state(state);
-    return {state.grid[0][0],    state.grid[7][15],  state.grid[2][5],
-            state.pace.load(),   state.voice.load(), state.bank.load(),
-            state.wobble.load(), state.echo.load(),  state.space.load()};
-}
+constexpr size_t NO_FILE = SIZE_MAX;
 
-void expect_default_settings(const Loaded& got)
-{
-    EXPECT_EQ(got.pace, 108);
-    EXPECT_EQ(got.voice, 0);
-    EXPECT_EQ(got.bank, 0);
-    EXPECT_EQ(got.wobble, 0);
-    EXPECT_EQ(got.echo, 0);
-    EXPECT_EQ(got.space, 0);
-}
+// A song file: song_image(size) with some settings then overwritten, or no
+// file at all; and everything loading it must give.
+struct LoadCase {
+    const char* name;
+    size_t size;
+    std::vector<std::pair<size_t, int32_t>> puts;
+    Loaded want;
+};
 
-void expect_defaults(const Loaded& got)
-{
-    EXPECT_EQ(got.grid_00, 0);
-    EXPECT_EQ(got.grid_7f, 0);
-    expect_default_settings(got);
-}
+// The grid song_image draws, and the start values of the settings.
+// A failing case is shown by its name.
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+
+constexpr Loaded IMAGE_GRID_AND_DEFAULTS = {1, 1, 7, 108, 0, 0, 0, 0, 0};
+constexpr Loaded ALL_DEFAULTS = {0, 0, 0, 108, 0, 0, 0, 0, 0};
+
+const LoadCase LOAD_CASES[] = {
+    // --- Sizes ---
+    {"A152ByteFileLoadsGridAndAllSixSettings", 152, {}, {1, 1, 7, 140, 2, 1, 2, 3, 1}},
+    {"A144ByteFileKeepsEchoAndSpaceAtZero", 144, {}, {1, 1, 7, 140, 2, 1, 2, 0, 0}},
+    {"A136ByteFileHoldsGridPaceAndVoiceOnly", 136, {}, {1, 1, 7, 140, 2, 0, 0, 0, 0}},
+    // Other sizes and missing files are ignored whole.
+    {"A151ByteFileIsIgnored", 151, {}, ALL_DEFAULTS},
+    {"A153ByteFileIsIgnored", 153, {}, ALL_DEFAULTS},
+    {"AnEmptyFileIsIgnored", 0, {}, ALL_DEFAULTS},
+    {"NoFileGivesTheDefaults", NO_FILE, {}, ALL_DEFAULTS},
+    // --- Ranges ---
+    // Each setting out of range keeps its own default; its neighbours are
+    // taken regardless.
+    {"EachSettingOutOfRangeKeepsItsOwnDefault",
+     152,
+     {{PACE_AT, 200}, {ECHO_AT, 2}},
+     {1, 1, 7, 108, 2, 1, 2, 2, 1}},
+    {"NegativeValuesReadAsUnsignedAreOutOfRange",
+     152,
+     {{PACE_AT, -2147483647 - 1},
+      {VOICE_AT, -1},
+      {BANK_AT, -1},
+      {WOBBLE_AT, -1},
+      {ECHO_AT, -1},
+      {SPACE_AT, -1}},
+     IMAGE_GRID_AND_DEFAULTS},
+    {"TheLimitsOfEachRangeAreAccepted",
+     152,
+     {{PACE_AT, 60}, {ECHO_AT, 3}, {SPACE_AT, 3}},
+     {1, 1, 7, 60, 2, 1, 2, 3, 3}},
+    {"JustPastTheLimitsIsOutOfRange",
+     152,
+     {{PACE_AT, 180}, {VOICE_AT, 3}, {ECHO_AT, 3}, {SPACE_AT, 4}},
+     {1, 1, 7, 180, 0, 1, 2, 3, 0}},
+};
 
 }  // namespace
 
-TEST(StateFileSizes, A152ByteFileLoadsGridAndAllSixSettings)
-{
-    TempDir dir;
-    Loaded got = load_from(dir, song_image(152));
-    EXPECT_EQ(got.grid_00, 1);
-    EXPECT_EQ(got.grid_7f, 1);
-    EXPECT_EQ(got.pace, 140);
-    EXPECT_EQ(got.voice, 2);
-    EXPECT_EQ(got.bank, 1);
-    EXPECT_EQ(got.wobble, 2);
-    EXPECT_EQ(got.echo, 3);
-    EXPECT_EQ(got.space, 1);
-}
+struct StateFileLoad : ::testing::TestWithParam<LoadCase> {};
 
-TEST(StateFileSizes, A144ByteFileKeepsEchoAndSpaceAtZero)
+TEST_P(StateFileLoad, GivesGridAndSettings)
 {
+    const LoadCase& load = GetParam();
     TempDir dir;
-    Loaded got = load_from(dir, song_image(144));
-    EXPECT_EQ(got.grid_00, 1);
-    EXPECT_EQ(got.pace, 140);
-    EXPECT_EQ(got.voice, 2);
-    EXPECT_EQ(got.bank, 1);
-    EXPECT_EQ(got.wobble, 2);
-    EXPECT_EQ(got.echo, 0);
-    EXPECT_EQ(got.space, 0);
-}
-
-TEST(StateFileSizes, A136ByteFileHoldsGridPaceAndVoiceOnly)
-{
-    TempDir dir;
-    Loaded got = load_from(dir, song_image(136));
-    EXPECT_EQ(got.grid_7f, 1);
-    EXPECT_EQ(got.pace, 140);
-    EXPECT_EQ(got.voice, 2);
-    EXPECT_EQ(got.bank, 0);
-    EXPECT_EQ(got.wobble, 0);
-}
-
-TEST(StateFileSizes, OtherSizesAndMissingFilesAreIgnoredWhole)
-{
-    TempDir dir;
-    expect_defaults(load_from(dir, song_image(151)));
-    expect_defaults(load_from(dir, song_image(153)));
-    expect_defaults(load_from(dir, {}));
-
-    TempDir empty;
+    if (load.size != NO_FILE) {
+        std::vector<uint8_t> bytes = song_image(load.size);
+        for (auto [offset, value] : load.puts) put_i32(bytes, offset, value);
+        write_file(dir.file("plim.state"), bytes);
+    }
     AppState state;
-    ASSERT_TRUE(format_state_path(state, empty.path.c_str()));
+    ASSERT_TRUE(format_state_path(state, dir.path.c_str()));
     load_state(state);
-    EXPECT_EQ(state.pace.load(), 108);
+    EXPECT_EQ(state.grid[0][0], load.want.grid_00);
+    EXPECT_EQ(state.grid[7][15], load.want.grid_7f);
+    EXPECT_EQ(state.grid[2][5], load.want.grid_25);
+    EXPECT_EQ(state.pace.load(), load.want.pace);
+    EXPECT_EQ(state.voice.load(), load.want.voice);
+    EXPECT_EQ(state.bank.load(), load.want.bank);
+    EXPECT_EQ(state.wobble.load(), load.want.wobble);
+    EXPECT_EQ(state.echo.load(), load.want.echo);
+    EXPECT_EQ(state.space.load(), load.want.space);
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, StateFileLoad, ::testing::ValuesIn(LOAD_CASES),
+                         [](const ::testing::TestParamInfo<LoadCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(StateFileSizes, AnOlderFileIsWrittenBackAtFullSize)
 {
@@ -152,52 +161,6 @@ TEST(StateFileSizes, AnOlderFileIsWrittenBackAtFullSize)
     EXPECT_EQ(get_i32(saved, WOBBLE_AT), 2);
     EXPECT_EQ(get_i32(saved, ECHO_AT), 0);
     EXPECT_EQ(get_i32(saved, SPACE_AT), 0);
-}
-
-TEST(StateFileRanges, EachSettingOutOfRangeKeepsItsOwnDefault)
-{
-    TempDir dir;
-    std::vector<uint8_t> bytes = song_image(152);
-    put_i32(bytes, PACE_AT, 200);
-    put_i32(bytes, ECHO_AT, 2);
-    Loaded got = load_from(dir, bytes);
-    EXPECT_EQ(got.grid_00, 1);
-    EXPECT_EQ(got.pace, 108);
-    EXPECT_EQ(got.echo, 2);
-    EXPECT_EQ(got.bank, 1);  // its neighbours are taken regardless
-}
-
-TEST(StateFileRanges, NegativeValuesReadAsUnsignedAreOutOfRange)
-{
-    TempDir dir;
-    std::vector<uint8_t> bytes = song_image(152);
-    for (size_t offset : {PACE_AT, VOICE_AT, BANK_AT, WOBBLE_AT, ECHO_AT, SPACE_AT})
-        put_i32(bytes, offset, -1);
-    put_i32(bytes, PACE_AT, -2147483647 - 1);
-    Loaded got = load_from(dir, bytes);
-    EXPECT_EQ(got.grid_00, 1);
-    expect_default_settings(got);
-}
-
-TEST(StateFileRanges, LimitsOfEachRangeAreAccepted)
-{
-    TempDir dir;
-    std::vector<uint8_t> bytes = song_image(152);
-    put_i32(bytes, PACE_AT, 60);
-    put_i32(bytes, ECHO_AT, 3);
-    put_i32(bytes, SPACE_AT, 3);
-    Loaded low = load_from(dir, bytes);
-    EXPECT_EQ(low.pace, 60);
-    EXPECT_EQ(low.echo, 3);
-    EXPECT_EQ(low.space, 3);
-
-    put_i32(bytes, PACE_AT, 180);
-    put_i32(bytes, VOICE_AT, 3);
-    put_i32(bytes, SPACE_AT, 4);
-    Loaded high = load_from(dir, bytes);
-    EXPECT_EQ(high.pace, 180);
-    EXPECT_EQ(high.voice, 0);
-    EXPECT_EQ(high.space, 0);
 }
 
 TEST(StateFileGrid, ByteSevenIsLitAndWrittenBackAsSeven)
