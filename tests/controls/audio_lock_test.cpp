@@ -72,9 +72,11 @@ struct AudioLock : PadFixture {
         action();
         EXPECT_EQ(lock_log.depth, 0) << "a lock was left held";
         if (lock_log.locks == 0) {
-            EXPECT_TRUE(same(before, locked_part(state))) << "the grid or a gate changed without the lock";
+            EXPECT_TRUE(same(before, locked_part(state)))
+                << "the grid or a gate changed without the lock";
         } else if (lock_log.locks == 1) {
-            EXPECT_TRUE(same(before, lock_log.at_lock)) << "the grid or a gate changed before the lock";
+            EXPECT_TRUE(same(before, lock_log.at_lock))
+                << "the grid or a gate changed before the lock";
             EXPECT_TRUE(same(locked_part(state), lock_log.at_unlock))
                 << "the grid or a gate changed after the unlock";
         }
@@ -142,7 +144,7 @@ TEST_F(AudioLock, PickerAndGuideChangesTakeNoLockButTheAuditionAndTheResetsDo)
     }
     EXPECT_EQ(open_gates(), 3);
     now += 1000;
-    EXPECT_EQ(locks_taken([&] { frame(); }), 0);  // the audition is over
+    EXPECT_EQ(locks_taken([&] { frame(); }), 0);     // the audition is over
     EXPECT_EQ(locks_taken([&] { tap(PAD_A); }), 0);  // to the guide
     EXPECT_EQ(locks_taken([&] {
                   press(PAD_SELECT);
