@@ -10,6 +10,7 @@
 #include "sound/step_clock.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 constexpr int EXPORT_BUFFER_FRAMES = 512;
@@ -17,7 +18,20 @@ constexpr int CHANNELS = 2;
 constexpr int BITS_PER_SAMPLE = 16;
 constexpr uint32_t MAX_DATA_FRAMES = (UINT32_MAX - (WAV_HEADER_SIZE - 8)) / FRAME_BYTES;
 
-void wav_header(uint8_t header[WAV_HEADER_SIZE], uint32_t frames)
+namespace {
+
+// Where an export run stands.
+struct ExportProgress {
+    int64_t frames = 0;       // frames rendered so far
+    int64_t written = 0;      // frames written; trailing silence is held back
+    int64_t clock_stop = -1;  // frame at which the clock stopped, -1 while it runs
+    int passes_begun = 0;     // times step 0 has begun
+};
+
+}  // namespace
+
+// The 44-byte header of a PCM WAV file holding `frames` 16-bit stereo frames at 48 kHz.
+static void wav_header(uint8_t header[WAV_HEADER_SIZE], uint32_t frames)
 {
     uint32_t data_bytes = frames * FRAME_BYTES;
     std::memcpy(header, "RIFF", 4);
@@ -79,7 +93,15 @@ static int last_sounding_frame(const Uint8* frames, int count)
     return -1;
 }
 
-bool render_song(AppState& state, int loops, FILE* out, ExportProgress& progress)
+// Plays state from the grid's opening through audio_callback: the lead-in of
+// the step before step 0, `loops` passes of the 16 steps, then, with the
+// clock stopped just before it would start step 0 again, the ringing tail
+// until the engine has fallen silent or EXPORT_TAIL_LIMIT frames have passed.
+// Trailing silence of the tail is left out.  Writes the frames (16-bit
+// little-endian, left first) to out after its current position, or only
+// counts them when out is null.  state must be on the grid screen with its
+// buffers allocated.  False on a write error.
+static bool render_song(AppState& state, int loops, FILE* out, ExportProgress& progress)
 {
     Uint8 buffer[EXPORT_BUFFER_FRAMES * FRAME_BYTES];
 

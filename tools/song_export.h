@@ -5,7 +5,6 @@
 #include "saved_song.h"
 
 #include <cstdint>
-#include <cstdio>
 
 constexpr int EXPORT_DEFAULT_LOOPS = 4;
 constexpr int EXPORT_MAX_LOOPS = 999;
@@ -29,27 +28,6 @@ struct ExportResult {
     int64_t tail_frames = 0;   // of which after the clock stopped
     bool streamed = false;     // the WAV went into a stream (standard output, a pipe, a device)
 };
-
-// Where an export run stands; exposed so that tests can follow it.
-struct ExportProgress {
-    int64_t frames = 0;       // frames rendered so far
-    int64_t written = 0;      // frames written; trailing silence is held back
-    int64_t clock_stop = -1;  // frame at which the clock stopped, -1 while it runs
-    int passes_begun = 0;     // times step 0 has begun
-};
-
-// The 44-byte header of a PCM WAV file holding `frames` 16-bit stereo frames at 48 kHz.
-void wav_header(uint8_t header[WAV_HEADER_SIZE], uint32_t frames);
-
-// Plays state from the grid's opening through audio_callback: the lead-in of
-// the step before step 0, `loops` passes of the 16 steps, then, with the
-// clock stopped just before it would start step 0 again, the ringing tail
-// until the engine has fallen silent or EXPORT_TAIL_LIMIT frames have passed.
-// Trailing silence of the tail is left out.  Writes the frames (16-bit
-// little-endian, left first) to out after its current position, or only
-// counts them when out is null.  state must be on the grid screen with its
-// buffers allocated.  False on a write error.
-bool render_song(AppState& state, int loops, FILE* out, ExportProgress& progress);
 
 // Loads "<dir>/plim.state" as the program does and writes what the program
 // plays from the moment the grid opens, with the instrument the player last

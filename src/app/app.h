@@ -29,8 +29,9 @@ enum StartFailure {
 // loads the song from the directory dir, opens SDL, window, renderer, input
 // device and audio device, makes dir if it is missing and enters the picker.
 // SDL's off-screen or dummy video counts as SDL failing unless
-// SDL_VIDEODRIVER chose it.  Returns 0, or the exit status of the step that
-// failed (and then nothing is made).
+// SDL_VIDEODRIVER chose it.  Returns 0, or at once the exit status of the
+// step that failed; what the steps before it opened is left for the
+// process's exit to release (only unseen video quits SDL first).
 int app_start(App& app, AppState& state, const char* dir);
 
 // The first joystick index that opens as a game controller; failing that the

@@ -7,6 +7,9 @@
 
 #include <cstdlib>
 
+constexpr int32_t STICK_GRID_MS = 72;     // stick step on the grid
+constexpr int32_t STICK_PICKER_MS = 220;  // stick step (bank change) on the picker
+
 // A deadline is due when it has passed.  These deadlines are never set more
 // than `longest` ms ahead, so one that seems further ahead is stale: the tick
 // counter has wrapped past it while it sat unused (a stick left alone for

@@ -1,5 +1,6 @@
-// The grid screen: grid, playhead, swaying blocks, flashes, cursor, status
-// line, pace meter and voice dots, drawn in that order.
+// The grid screen, drawn in this order: the grid lines, the playhead, then
+// cell by cell its flash, its swaying block and the cursor, then the status
+// line, the pace meter and the voice dots.
 #include "display/grid_screen.h"
 
 #include "app/core/tempo.h"

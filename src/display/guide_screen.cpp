@@ -25,7 +25,18 @@ constexpr uint8_t GREY_CONTROL = 235;
 constexpr uint8_t GREY_ACTION = 160;
 constexpr uint8_t GREY_PROMPT = 255;
 
-const GuideRow GUIDE_ROWS[GUIDE_ROW_COUNT] = {
+namespace {
+
+struct GuideRow {
+    const char* control;
+    const char* action;
+};
+
+}  // namespace
+
+constexpr int GUIDE_ROW_COUNT = 12;
+// The guide's table, top to bottom.
+constexpr GuideRow GUIDE_ROWS[GUIDE_ROW_COUNT] = {
     {"D PAD", "MOVE"},
     {"SELECT + L R", "ECHO"},
     {"SELECT + U D", "SPACE"},

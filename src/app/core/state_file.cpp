@@ -129,6 +129,10 @@ void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE])
     put_le32(image + SPACE_AT, static_cast<uint32_t>(state.space.load()));
 }
 
+// How many names a file that could not be loaded may be kept under:
+// path.unreadable, then .1 to .99.
+constexpr int UNLOADED_NAMES = 100;
+
 // Renames what stands at path to the first free name of path.unreadable,
 // path.unreadable.1, ..., so that nothing earlier is replaced.  Whether a
 // name is free is asked of the name itself, a dangling link included.

@@ -14,7 +14,6 @@ constexpr const char STATE_FILE_NAME[] = "plim.state";
 // What a file that could not be loaded is renamed to before a save takes its
 // place; ".1", ".2", ... follow when that name is taken.
 constexpr const char UNLOADED_SUFFIX[] = ".unreadable";
-constexpr int UNLOADED_NAMES = 100;
 
 // Whether a file of size bytes is a state file; files of any other size are ignored.
 inline bool is_state_file_size(long size)
