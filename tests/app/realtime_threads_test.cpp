@@ -1,7 +1,8 @@
 // Real-time rules: the program's own start-up, frames and shutdown, driven by
 // pad and key events, while SDL's dummy audio driver runs the callback on its
-// own thread.  Every frame changes a setting, a cell or a screen.  Run under
-// ThreadSanitizer, any data race between the two threads ends the test.
+// own thread: the picker's audition, both resets, and on the grid a setting
+// or a cell changed in every frame.  Run under ThreadSanitizer, any data race
+// between the two threads ends the test.
 #include "app/app.h"
 #include "support/files.h"
 
