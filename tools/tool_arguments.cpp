@@ -15,12 +15,7 @@ int read_tool_arguments(const ToolCommand& command, int argc, char** argv, const
     switch (line.request) {
     case COMMAND_HELP: std::fputs(command.usage, stdout); return 0;
     case COMMAND_VERSION: std::printf("%s %s\n", name, PLIM_VERSION); return 0;
-    case COMMAND_UNKNOWN_OPTION: {
-        char reason[160];
-        std::snprintf(reason, sizeof reason, "unknown option %s", line.unknown_option);
-        refuse_command(name, reason);
-        return TOOL_EXIT_USAGE;
-    }
+    case COMMAND_UNKNOWN_OPTION: refuse_unknown_option(name, line); return TOOL_EXIT_USAGE;
     case COMMAND_GO_ON: break;
     }
     if (!operands_fit(command.form, line)) return TOOL_EXIT_USAGE;

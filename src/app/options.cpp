@@ -36,12 +36,7 @@ ProgramCommand read_program_command(int argc, char** argv)
     switch (line.request) {
     case COMMAND_HELP: std::fputs(USAGE, stdout); return {0, nullptr};
     case COMMAND_VERSION: std::printf("plim %s\n", PLIM_VERSION); return {0, nullptr};
-    case COMMAND_UNKNOWN_OPTION: {
-        char reason[160];
-        std::snprintf(reason, sizeof reason, "unknown option %s", line.unknown_option);
-        refuse_command("plim", reason);
-        return {EXIT_USAGE, nullptr};
-    }
+    case COMMAND_UNKNOWN_OPTION: refuse_unknown_option("plim", line); return {EXIT_USAGE, nullptr};
     case COMMAND_GO_ON: break;
     }
     if (!operands_fit(PROGRAM_FORM, line)) return {EXIT_USAGE, nullptr};

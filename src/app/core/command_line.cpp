@@ -49,13 +49,22 @@ void refuse_command(const char* name, const char* reason)
     std::fprintf(stderr, "%s: %s; try %s --help\n", name, reason, name);
 }
 
+void refuse_unknown_option(const char* name, const CommandLine& line)
+{
+    char reason[160];
+    std::snprintf(reason, sizeof reason, "unknown option %s", line.unknown_option);
+    refuse_command(name, reason);
+}
+
 bool operands_fit(const CommandForm& form, const CommandLine& line)
 {
     char reason[256];
     if (line.operand_count > form.max_operands) {
-        // Operands beyond MAX_OPERANDS are not kept, but the first extra one always is.
+        // Operands beyond MAX_OPERANDS are not kept, but the first extra one
+        // is, as long as the form takes fewer.
         int extra = line.operand_count - form.max_operands;
-        const char* first = line.operands[form.max_operands];
+        const char* first =
+            form.max_operands < MAX_OPERANDS ? line.operands[form.max_operands] : "";
         const char* hint = form.too_many_hint ? form.too_many_hint : "";
         const char* hint_joint = form.too_many_hint ? " (" : "";
         const char* hint_end = form.too_many_hint ? ")" : "";

@@ -28,13 +28,16 @@ struct CommandForm {
     const char* name;                         // "plim-render"
     const char* operand_names[MAX_OPERANDS];  // in order ("DIR", "OUT.wav"): the required ones
     int min_operands;                         // the first min_operands are required
-    int max_operands;                         // at most MAX_OPERANDS
+    int max_operands;                         // below MAX_OPERANDS
     const char* too_many_hint;                // said after too many operands, or null
 };
 
 // Prints the one line of a refused command line on standard error:
 // "<name>: <reason>; try <name> --help".
 void refuse_command(const char* name, const char* reason);
+
+// refuse_command for the unknown option line holds: "unknown option -x".
+void refuse_unknown_option(const char* name, const CommandLine& line);
 
 // Whether line has as many operands as form takes.  When it has not, the
 // missing ones are named ("missing DIR and OUT.wav"), or the first one too
