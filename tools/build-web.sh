@@ -6,10 +6,12 @@
 # Needs tools/install-deps.sh program web.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
+source tools/build-steps.sh
 
 export NODE_PATH=/usr/share/nodejs  # emcc's own modules, whichever node is first on PATH
 sdl=$(tools/web-sdl.sh)
 log=build-web.build.log
+forget_moved_build build-web
 if ! {
     emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" &&
         cmake --build build-web -j"${JOBS:-2}" --target plim-page plim-render

@@ -1,6 +1,8 @@
 // Opening a tool's output: standard output, a stream, or a file replaced whole.
 #include "output_file.h"
 
+#include "app/core/directories.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +50,16 @@ static const char* kind_of(mode_t mode)
     return "not a regular file";
 }
 
+// Makes the folder path is to go in, with its parents, when it is missing.
+static bool make_parent_directories(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    if (!slash || slash == path) return true;  // the current folder, or the root
+    char parent[DURABLE_PATH_SIZE];
+    std::snprintf(parent, sizeof parent, "%.*s", static_cast<int>(slash - path), path);
+    return make_directories(parent);
+}
+
 // Writes into a device or pipe as a stream, by its own name.
 static OutputStatus open_stream(OutputFile& out, const char* path)
 {
@@ -76,7 +88,7 @@ OutputStatus output_open(OutputFile& out, const char* path, const char** kind)
     }
     // A file, or a name not yet taken: the file to replace, found link by link.
     char target[DURABLE_PATH_SIZE];
-    if (!follow_links(path, target)) return OUTPUT_FAILED;
+    if (!follow_links(path, target) || !make_parent_directories(target)) return OUTPUT_FAILED;
     if (!durable_open(out.durable, target)) return OUTPUT_FAILED;
     out.file = out.durable.file;
     return OUTPUT_OPEN;

@@ -3,8 +3,9 @@
 // device or pipe (/dev/stdout too) is written to as a stream; a symbolic link
 // to a file, or to a name not yet taken, is followed and the file it points to is
 // replaced; a regular file, or a name not yet taken, is written under a
-// temporary name and renamed into place; anything else (a directory, a
-// socket) is refused.
+// temporary name and renamed into place, the folders on the way made when
+// missing (as mkdir -p would); anything else (a directory, a socket) is
+// refused.
 #pragma once
 
 #include "app/core/durable_file.h"

@@ -65,7 +65,7 @@ static const char USAGE[] =
 int main(int argc, char** argv)
 {
     static_assert(ICON_MIN_SIZE == 16 && ICON_MAX_SIZE == 512, "the usage text says so");
-    const ToolCommand command = {"plim-icon", USAGE, 2, 2};
+    const ToolCommand command = {{"plim-icon", {"SIZE", "OUT.png"}, 2, 2, nullptr}, USAGE};
     const char* operands[2];
     int count = 0;
     int status = read_tool_arguments(command, argc, argv, operands, count);

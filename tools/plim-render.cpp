@@ -9,7 +9,14 @@ static const char USAGE[] =
     "usage: plim-render DIR OUT.wav [LOOPS]\n"
     "  Renders the song saved in DIR/plim.state as a 16-bit stereo 48 kHz WAV:\n"
     "  LOOPS passes of the 16 steps (default 4, at most 999) and the ringing tail.\n"
-    "  OUT may be - for standard output, or a device or pipe to stream into.\n";
+    "  OUT may be - for standard output, or a device or pipe to stream into;\n"
+    "  the folders on the way to a file are made when missing.\n";
+
+// How the output is named in what the tool says: "-" is standard output.
+static const char* output_name(const char* out_path)
+{
+    return std::strcmp(out_path, "-") == 0 ? "standard output" : out_path;
+}
 
 static void report_failure(const ExportResult& result, const char* dir, const char* out_path)
 {
@@ -21,7 +28,7 @@ static void report_failure(const ExportResult& result, const char* dir, const ch
                      out_path, result.refused);
         break;
     case EXPORT_CANNOT_WRITE:
-        std::fprintf(stderr, "plim-render: cannot write %s (%s)\n", out_path,
+        std::fprintf(stderr, "plim-render: cannot write %s (%s)\n", output_name(out_path),
                      std::strerror(result.error_number));
         break;
     case EXPORT_DONE: break;
@@ -31,7 +38,8 @@ static void report_failure(const ExportResult& result, const char* dir, const ch
 int main(int argc, char** argv)
 {
     static_assert(EXPORT_DEFAULT_LOOPS == 4 && EXPORT_MAX_LOOPS == 999, "the usage text says so");
-    const ToolCommand command = {"plim-render", USAGE, 2, 3};
+    const ToolCommand command = {{"plim-render", {"DIR", "OUT.wav", "LOOPS"}, 2, 3, nullptr},
+                                 USAGE};
     const char* operands[3];
     int count = 0;
     int status = read_tool_arguments(command, argc, argv, operands, count);
@@ -52,8 +60,9 @@ int main(int argc, char** argv)
     }
     // A stream may be standard output itself: the summary then goes to standard error.
     FILE* summary = result.streamed ? stderr : stdout;
-    std::fprintf(summary, "plim-render: wrote %s: %d loop%s, %.2f s (%.2f s of tail)\n", out_path,
-                 loops, loops == 1 ? "" : "s", static_cast<double>(result.frames) / SAMPLE_RATE,
+    std::fprintf(summary, "plim-render: wrote %s: %d loop%s, %.2f s (%.2f s of tail)\n",
+                 output_name(out_path), loops, loops == 1 ? "" : "s",
+                 static_cast<double>(result.frames) / SAMPLE_RATE,
                  static_cast<double>(result.tail_frames) / SAMPLE_RATE);
     return 0;
 }

@@ -81,7 +81,7 @@ static bool shoot(Canvas& canvas, AppState& state, const char* out_dir)
 
 int main(int argc, char** argv)
 {
-    const ToolCommand command = {"plim-shot", USAGE, 2, 2};
+    const ToolCommand command = {{"plim-shot", {"DIR", "OUTDIR"}, 2, 2, nullptr}, USAGE};
     const char* operands[2];
     int count = 0;
     int status = read_tool_arguments(command, argc, argv, operands, count);
@@ -89,10 +89,8 @@ int main(int argc, char** argv)
     const char* dir = operands[0];
     const char* out_dir = operands[1];
     if (std::strcmp(out_dir, "-") == 0) {
-        std::fprintf(stderr,
-                     "plim-shot: OUTDIR must be a directory: three pictures cannot go to one "
-                     "stream (-)\n%s",
-                     USAGE);
+        refuse_command("plim-shot",
+                       "OUTDIR must be a directory: three pictures cannot go to one stream (-)");
         return TOOL_EXIT_USAGE;
     }
     static AppState state;

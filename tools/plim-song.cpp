@@ -63,13 +63,20 @@ static bool read_row(AppState& state, int row, const char* text)
 int main(int argc, char** argv)
 {
     static_assert(FIRST_ROW + GRID_ROWS <= MAX_OPERANDS);
-    const ToolCommand command = {"plim-song", USAGE, FIRST_ROW, FIRST_ROW + GRID_ROWS};
+    const ToolCommand command = {{"plim-song",
+                                  {"DIR", "PACE", "VOICE", "BANK", "WOBBLE", "ECHO", "SPACE"},
+                                  FIRST_ROW,
+                                  FIRST_ROW + GRID_ROWS,
+                                  nullptr},
+                                 USAGE};
     const char* operands[FIRST_ROW + GRID_ROWS];
     int count = 0;
     int status = read_tool_arguments(command, argc, argv, operands, count);
     if (status != TOOL_GO_ON) return status;
     if (count != FIRST_ROW && count != FIRST_ROW + GRID_ROWS) {
-        std::fprintf(stderr, "plim-song: give all %d ROWs or none\n%s", GRID_ROWS, USAGE);
+        char reason[64];
+        std::snprintf(reason, sizeof reason, "give all %d ROWs or none", GRID_ROWS);
+        refuse_command("plim-song", reason);
         return TOOL_EXIT_USAGE;
     }
 

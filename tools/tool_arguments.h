@@ -8,18 +8,16 @@ constexpr int TOOL_EXIT_USAGE = 2;
 constexpr int TOOL_GO_ON = -1;  // the command line asks for the tool's work
 
 struct ToolCommand {
-    const char* name;   // "plim-render"
+    CommandForm form;   // the tool's name and operands
     const char* usage;  // the usage text, from "usage:" on, ending in a newline
-    int min_operands;
-    int max_operands;
 };
 
 // Reads argv by the rules every PLIM command shares (read_command_line):
-// --help prints the usage on standard output and --version the tool's name
-// and version, and the tool then exits 0; an unknown option (named) or a
-// wrong number of operands prints the usage on standard error: exit
-// TOOL_EXIT_USAGE.  Returns TOOL_GO_ON or the status to exit with.  The
-// operands (at most max_operands, itself at most MAX_OPERANDS) are stored in
+// --help (-h) prints the usage on standard output and --version (-V) the
+// tool's name and version, and the tool then exits 0; an unknown option, a
+// missing operand or one too many is named in one line on standard error
+// (refuse_command): exit TOOL_EXIT_USAGE.  Returns TOOL_GO_ON or the status
+// to exit with.  The operands (at most form.max_operands) are stored in
 // operands, their number in count.
 int read_tool_arguments(const ToolCommand& command, int argc, char** argv, const char** operands,
                         int& count);

@@ -2,6 +2,7 @@
 #include "app/app.h"
 
 #include "app/core/directories.h"
+#include "app/core/durable_file.h"
 #include "app/core/state_file.h"
 #include "app/core/ticks.h"
 #include "app/options.h"
@@ -14,10 +15,85 @@
 #include "sound/audio.h"
 #include "sound/audition.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 constexpr int AUDIO_BUFFER_FRAMES = 512;
+
+// What a failed start-up says, indexed by its exit status: what failed, and
+// what to try.
+struct StartFailureText {
+    const char* what;
+    const char* remedy;
+};
+constexpr StartFailureText START_FAILURE_TEXTS[] = {
+    {"", ""},  // 0: started
+    {"SDL could not start or found no display",
+     "run it from a desktop session; if SDL_VIDEODRIVER or SDL_AUDIODRIVER is set, check that it "
+     "names a driver SDL has"},
+    {"the window could not be made",
+     "check that the desktop session's display works (DISPLAY or WAYLAND_DISPLAY)"},
+    {"no renderer could be made",
+     "the graphics driver offers none; SDL_RENDER_DRIVER=software uses SDL's own"},
+    {"the sound buffers could not be allocated", "the machine is short of memory"},
+    {"the audio device could not be opened",
+     "check that the sound server runs and the device is free, or choose a driver with "
+     "SDL_AUDIODRIVER (pipewire, pulseaudio, alsa)"},
+};
+static_assert(sizeof START_FAILURE_TEXTS / sizeof START_FAILURE_TEXTS[0] == EXIT_AUDIO + 1);
+
+// Says in one line on standard error why start-up stops, with SDL's own
+// reason when there is one, and gives the status to exit with.
+static int start_failed(StartFailure failure, const char* reason)
+{
+    const StartFailureText& text = START_FAILURE_TEXTS[failure];
+    if (reason && reason[0] != '\0')
+        std::fprintf(stderr, "plim: %s (%s): %s\n", text.what, reason, text.remedy);
+    else
+        std::fprintf(stderr, "plim: %s: %s\n", text.what, text.remedy);
+    return failure;
+}
+
+// Says once that the song cannot be saved, and why (error, an errno value),
+// then what follows from it; quiet while it has been said since the last
+// save that succeeded.
+static void say_unsaved(App& app, int error, const char* what_follows)
+{
+    if (app.unsaved_said) return;
+    app.unsaved_said = true;
+    const char* path = app.state->state_path;
+    if (path[0] == '\0') path = "plim.state in a directory whose name is too long";
+    std::fprintf(stderr, "plim: cannot save the song as %s (%s): %s\n", path, std::strerror(error),
+                 what_follows);
+}
+
+// What one save came to: a failure is said (once), a success makes the next
+// failure worth saying again.
+static void note_save(App& app, bool written, const char* what_follows)
+{
+    int error = errno;
+    app.last_save_failed = !written;
+    if (written)
+        app.unsaved_said = false;
+    else
+        say_unsaved(app, error, what_follows);
+}
+
+// Only a program that plays makes the song's directory; failing that, or
+// when no file can be made in it, the song is played and not saved, and the
+// player is told at once.
+static void prepare_song_directory(App& app, const char* dir)
+{
+    const char* state_path = app.state->state_path;
+    if (state_path[0] == '\0') {
+        errno = ENAMETOOLONG;
+    } else if (make_directories(dir) && durable_writable(state_path)) {
+        return;
+    }
+    say_unsaved(app, errno, "playing without saving; give a directory PLIM can write");
+}
 
 void open_input_device(App& app)
 {
@@ -61,29 +137,30 @@ int app_start(App& app, AppState& state, const char* dir)
     load_state(state);  // a directory not made yet holds no song
 
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) < 0)
-        return EXIT_SDL_INIT;
+        return start_failed(EXIT_SDL_INIT, SDL_GetError());
     if (video_unseen()) {
+        char reason[96];
+        std::snprintf(reason, sizeof reason, "only SDL's %s video driver, which shows nothing",
+                      SDL_GetCurrentVideoDriver());
         SDL_Quit();
-        return EXIT_SDL_INIT;
+        return start_failed(EXIT_SDL_INIT, reason);
     }
     app.window =
         SDL_CreateWindow("PLIM", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, CANVAS_WIDTH,
                          CANVAS_HEIGHT, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
-    if (!app.window) return EXIT_WINDOW;
+    if (!app.window) return start_failed(EXIT_WINDOW, SDL_GetError());
     app.renderer =
         SDL_CreateRenderer(app.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!app.renderer) app.renderer = SDL_CreateRenderer(app.window, -1, SDL_RENDERER_SOFTWARE);
-    if (!app.renderer) return EXIT_RENDERER;
+    if (!app.renderer) return start_failed(EXIT_RENDERER, SDL_GetError());
     SDL_RenderSetLogicalSize(app.renderer, CANVAS_WIDTH, CANVAS_HEIGHT);
 
     open_input_device(app);
-    if (!allocate_buffers(state)) return EXIT_BUFFERS;
+    if (!allocate_buffers(state)) return start_failed(EXIT_BUFFERS, nullptr);
     state.audio_device = open_audio_device(state);
-    if (state.audio_device == 0) return EXIT_AUDIO;
+    if (state.audio_device == 0) return start_failed(EXIT_AUDIO, SDL_GetError());
     SDL_PauseAudioDevice(state.audio_device, 0);
-    // Only a program that plays makes the song's directory; failing that, the
-    // song is played and not saved.
-    make_directories(dir);
+    prepare_song_directory(app, dir);
 
     // The picker always opens on the bank's first instrument.
     int32_t now = ticks_now();
@@ -105,11 +182,11 @@ static void draw_screen(App& app)
     }
 }
 
-void frame_update(AppState& state, InputState& input, int32_t now)
+SaveResult frame_update(AppState& state, InputState& input, int32_t now)
 {
     run_repeat_timers(state, input, now);
     play_preview(state, now);
-    save_if_due(state, now);
+    return save_if_due(state, now);
 }
 
 bool app_frame(App& app)
@@ -118,7 +195,9 @@ bool app_frame(App& app)
     app.input.running = true;
     SDL_Event event;
     while (SDL_PollEvent(&event)) handle_event(state, app.input, event, ticks_now());
-    frame_update(state, app.input, ticks_now());
+    SaveResult saved = frame_update(state, app.input, ticks_now());
+    if (saved != SAVE_NOT_DUE)
+        note_save(app, saved == SAVE_WRITTEN, "a later change, and quitting, try again");
     draw_screen(app);
     SDL_RenderPresent(app.renderer);
     frame_pause(4);
@@ -128,7 +207,8 @@ bool app_frame(App& app)
 void app_stop(App& app)
 {
     AppState& state = *app.state;
-    save_state(state);                         // also when nothing changed
+    bool written = save_state(state);  // also when nothing changed
+    note_save(app, written, "the song is not kept");
     SDL_CloseAudioDevice(state.audio_device);  // the callback no longer runs after this
     free_buffers(state);
     if (app.controller) SDL_GameControllerClose(app.controller);
@@ -147,5 +227,5 @@ int run_plim(int argc, char** argv)
     int failure = app_start(app, state, command.dir);
     if (failure != 0) return failure;
     run_frames(app);
-    return 0;
+    return app.last_save_failed ? EXIT_SONG_NOT_KEPT : 0;
 }

@@ -20,11 +20,15 @@ static const char USAGE[] =
     "          START rests, SELECT+X fresh start\n"
     "  SELECT+START, Escape or closing the window saves and quits.\n"
     "\n"
-    "  --help     show this and exit\n"
-    "  --version  show the version and exit\n"
+    "  -h, --help     show this and exit\n"
+    "  -V, --version  show the version and exit\n"
     "A directory whose name starts with - is given as ./-name (or after --).\n"
     "\n"
     "More in the manual page (man plim) and in README.md.\n";
+
+// plim takes one operand at most: the song directory.
+constexpr CommandForm PROGRAM_FORM = {
+    "plim", {"DIRECTORY"}, 0, 1, "the song is kept in one directory; quote a name with spaces"};
 
 ProgramCommand read_program_command(int argc, char** argv)
 {
@@ -32,15 +36,13 @@ ProgramCommand read_program_command(int argc, char** argv)
     switch (line.request) {
     case COMMAND_HELP: std::fputs(USAGE, stdout); return {0, nullptr};
     case COMMAND_VERSION: std::printf("plim %s\n", PLIM_VERSION); return {0, nullptr};
-    case COMMAND_UNKNOWN_OPTION:
-        std::fprintf(stderr, "plim: unknown option %s\n%s", line.unknown_option, USAGE);
-        return {EXIT_USAGE, nullptr};
+    case COMMAND_UNKNOWN_OPTION: refuse_unknown_option("plim", line); return {EXIT_USAGE, nullptr};
     case COMMAND_GO_ON: break;
     }
+    if (!operands_fit(PROGRAM_FORM, line)) return {EXIT_USAGE, nullptr};
     if (line.operand_count == 0) return {-1, "."};
     if (std::strcmp(line.operands[0], "-") == 0) {
-        std::fprintf(stderr, "plim: the song is kept in a directory, not in a stream (-)\n%s",
-                     USAGE);
+        refuse_command("plim", "the song is kept in a directory, not in a stream (-)");
         return {EXIT_USAGE, nullptr};
     }
     return {-1, line.operands[0]};

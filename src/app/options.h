@@ -4,7 +4,8 @@
 #include <cstdio>
 
 // plim's own status for a command line it cannot follow (an unknown option,
-// or "-" where a directory belongs): apart from the start-up failures' 1 to 5.
+// a second directory, or "-" where a directory belongs): apart from the
+// statuses of a run, 1 to 6.
 constexpr int EXIT_USAGE = 64;
 
 struct ProgramCommand {
@@ -13,7 +14,7 @@ struct ProgramCommand {
 };
 
 // Reads the command line by the rules every PLIM command shares (--help and
-// --version answer on standard output; an unknown option, or "-" given as the
-// directory, is refused with the reason and the usage on standard error).
-// Further operands after the directory are ignored.
+// --version, or -h and -V, answer on standard output; an unknown option, a
+// second directory, or "-" given as the directory, is refused with a line
+// on standard error that gives the reason and points to --help).
 ProgramCommand read_program_command(int argc, char** argv);

@@ -141,17 +141,24 @@ TEST(PlimShotFailures, UnusableOutputDirectoryIsReported)
     EXPECT_NE(errors.find("plain-file/shots"), std::string::npos) << errors;
 }
 
-TEST(PlimShotFailures, WrongArgumentsPrintUsage)
+TEST(PlimShotFailures, WrongArgumentsAreNamedInOneLine)
 {
     TempDir dir;
     std::string errors;
     EXPECT_EQ(run_shot(dir, {DEMO_DIR}, errors), 2);
-    EXPECT_NE(errors.find("usage: plim-shot DIR OUTDIR"), std::string::npos) << errors;
+    EXPECT_EQ(errors, "plim-shot: missing OUTDIR; try plim-shot --help\n");
 
     // Three pictures cannot go to one stream: no directory named - either.
     EXPECT_EQ(run_shot(dir, {DEMO_DIR, "-"}, errors), 2);
-    EXPECT_NE(errors.find("one stream"), std::string::npos) << errors;
+    EXPECT_EQ(errors,
+              "plim-shot: OUTDIR must be a directory: three pictures cannot go to one stream (-); "
+              "try plim-shot --help\n");
     EXPECT_FALSE(file_exists(dir.file("-")));
+
+    EXPECT_EQ(run_shot(dir, {DEMO_DIR, dir.file("a"), dir.file("b")}, errors), 2);
+    EXPECT_EQ(errors,
+              "plim-shot: one operand too many: " + dir.file("b") + "; try plim-shot --help\n");
+    EXPECT_FALSE(file_exists(dir.file("a")));
 }
 
 }  // namespace

@@ -260,9 +260,20 @@ TEST(RenderTool, RefusesAnUnwritableOutputAndLeavesNoPartialFile)
 {
     TempDir dir;
     save_song(dir.path, SongSettings{});
-    ToolRun no_dir = run_render(dir, {dir.path, dir.file("missing/out.wav")});
+    // Missing folders on the way are made; a file in the way is not replaced.
+    ToolRun new_dir = run_render(dir, {dir.path, dir.file("missing/deeper/out.wav"), "1"});
+    EXPECT_EQ(new_dir.status, 0) << new_dir.err;
+    EXPECT_GT(read_file(dir.file("missing/deeper/out.wav")).size(), 44u);
+    write_file(dir.file("plain"), {1, 2, 3});
+    ToolRun no_dir = run_render(dir, {dir.path, dir.file("plain/out.wav"), "1"});
     EXPECT_EQ(no_dir.status, 1);
-    EXPECT_NE(no_dir.err.find("cannot write"), std::string::npos) << no_dir.err;
+    EXPECT_EQ(no_dir.err,
+              "plim-render: cannot write " + dir.file("plain/out.wav") + " (Not a directory)\n");
+    EXPECT_EQ(read_file(dir.file("plain")), (std::vector<uint8_t>{1, 2, 3}));
+    // A song that cannot be rendered makes no folder.
+    ToolRun no_song = run_render(dir, {dir.file("nowhere"), dir.file("unmade/out.wav")});
+    EXPECT_EQ(no_song.status, 1);
+    EXPECT_FALSE(file_exists(dir.file("unmade")));
 
     // Nothing but a file is ever replaced: a directory is refused before any
     // rendering, and a full device reports its error and stays a device.
@@ -296,6 +307,11 @@ TEST(RenderTool, StreamsToStandardOutputAndPipesAndFollowsLinks)
         start_program(built_program("plim-render"), {dir.path, "-", "1"}, {}, dir.path, dir.path);
     ASSERT_EQ(wait_program(to_stdout, 60000), 0);
     EXPECT_EQ(read_file(to_stdout.out_path), wav);
+    std::vector<uint8_t> said = read_file(to_stdout.err_path);
+    EXPECT_EQ(std::string(said.begin(), said.end())
+                  .rfind("plim-render: wrote standard output: 1 loop,", 0),
+              0u)
+        << std::string(said.begin(), said.end());
 
     // /dev/stdout into a pipe: its link leads to no path, yet it is a stream,
     // and the summary must stay out of it.
@@ -336,28 +352,38 @@ TEST(RenderTool, RefusesBadArguments)
 {
     TempDir dir;
     save_song(dir.path, SongSettings{});
-    for (std::string loops : {"0", "-1", "abc", "4x", "", "1000", "99999999999"}) {
+    for (std::string loops : {"0", "abc", "4x", "", "1000", "99999999999"}) {
         ToolRun run = run_render(dir, {dir.path, dir.file("a.wav"), loops});
         EXPECT_EQ(run.status, 2) << loops;
         EXPECT_NE(run.err.find("LOOPS"), std::string::npos) << run.err;
     }
+    // A negative number reads as an option.
+    ToolRun negative = run_render(dir, {dir.path, dir.file("a.wav"), "-1"});
+    EXPECT_EQ(negative.status, 2);
+    EXPECT_EQ(negative.err, "plim-render: unknown option -1; try plim-render --help\n");
+    // Each refusal is one line: what is missing or too much, and where to look.
     ToolRun too_few = run_render(dir, {dir.path});
     EXPECT_EQ(too_few.status, 2);
-    EXPECT_NE(too_few.err.find("usage"), std::string::npos) << too_few.err;
+    EXPECT_EQ(too_few.err, "plim-render: missing OUT.wav; try plim-render --help\n");
+    ToolRun none = run_render(dir, {});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err, "plim-render: missing DIR and OUT.wav; try plim-render --help\n");
+    ToolRun too_many = run_render(dir, {dir.path, dir.file("a.wav"), "1", "extra"});
+    EXPECT_EQ(too_many.status, 2);
+    EXPECT_EQ(too_many.err, "plim-render: one operand too many: extra; try plim-render --help\n");
     ToolRun unknown = run_render(dir, {"--loud", dir.path, dir.file("a.wav")});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("unknown option --loud"), std::string::npos) << unknown.err;
+    EXPECT_EQ(unknown.err, "plim-render: unknown option --loud; try plim-render --help\n");
     EXPECT_FALSE(file_exists(dir.file("a.wav")));
 
-    // --help and --version answer on standard output, whatever else is given.
-    for (const char* option : {"--help", "--version"}) {
+    // --help and --version (-h, -V) answer on standard output, whatever else is given.
+    for (const char* option : {"--help", "--version", "-h", "-V"}) {
         Child child =
             start_program(built_program("plim-render"), {dir.path, option}, {}, dir.path, dir.path);
         EXPECT_EQ(wait_program(child, 60000), 0) << option;
         std::vector<uint8_t> out = read_file(child.out_path);
         std::string text(out.begin(), out.end());
-        EXPECT_EQ(text.find(option[2] == 'h' ? "usage: plim-render" : "plim-render " PLIM_VERSION),
-                  0u)
-            << text;
+        bool help = option[1] == 'h' || option[2] == 'h';
+        EXPECT_EQ(text.find(help ? "usage: plim-render" : "plim-render " PLIM_VERSION), 0u) << text;
     }
 }

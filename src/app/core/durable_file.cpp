@@ -60,3 +60,25 @@ bool durable_close(DurableFile& out, bool written)
     sync_directory(out.path);
     return true;
 }
+
+bool durable_writable(const char* path)
+{
+    char temp_path[DURABLE_PATH_SIZE + sizeof DURABLE_TEMP_SUFFIX];
+    int length = std::snprintf(temp_path, sizeof temp_path, "%s%s", path, DURABLE_TEMP_SUFFIX);
+    if (length < 0 || length >= static_cast<int>(sizeof temp_path)) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    int fd = open(temp_path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        close(fd);
+        unlink(temp_path);
+        return true;
+    }
+    if (errno != EEXIST) return false;
+    // Left by an earlier run: a save opens it the same way.
+    fd = open(temp_path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}

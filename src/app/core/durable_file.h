@@ -27,3 +27,9 @@ bool durable_open(DurableFile& out, const char* path);
 // path now holds the new contents; on failure errno is that of the first
 // step that failed (unchanged when written was false).
 bool durable_close(DurableFile& out, bool written);
+
+// Whether a save to path could begin: its temporary file can be made (or,
+// there already, opened for writing).  What is made to find out is removed
+// again, and what was there is left as it was.  False, with errno set,
+// otherwise.
+bool durable_writable(const char* path);

@@ -148,12 +148,16 @@ static bool keep_aside(const char* path)
         if (errno != ENOENT) return false;
         return std::rename(path, kept) == 0 || errno == ENOENT;  // gone already: nothing to keep
     }
+    errno = EEXIST;  // every name taken
     return false;
 }
 
 bool save_state(AppState& state)
 {
-    if (state.state_path[0] == '\0') return false;
+    if (state.state_path[0] == '\0') {
+        errno = ENAMETOOLONG;
+        return false;
+    }
     if (state.keep_unloaded) {
         if (!keep_aside(state.state_path)) return false;
         state.keep_unloaded = 0;
@@ -175,9 +179,10 @@ void mark_dirty(AppState& state, int32_t now)
     state.save_due = ticks_after(now, SAVE_DELAY_MS);
 }
 
-void save_if_due(AppState& state, int32_t now)
+SaveResult save_if_due(AppState& state, int32_t now)
 {
-    if (!state.dirty || !deadline_passed(state.save_due, now)) return;
-    save_state(state);
+    if (!state.dirty || !deadline_passed(state.save_due, now)) return SAVE_NOT_DUE;
+    bool written = save_state(state);
     state.dirty = 0;  // a failed save waits for the next change or shutdown
+    return written ? SAVE_WRITTEN : SAVE_FAILED;
 }

@@ -56,12 +56,18 @@ void state_image(const AppState& state, uint8_t image[STATE_IMAGE_SIZE]);
 // every step before the rename succeeded.  A file the load could not read is
 // first renamed to "<state_path>.unreadable" (or .unreadable.1 and so on, never
 // over an earlier one); if that cannot be done, nothing is saved.  Returns
-// whether the new image is in place; callers in the program ignore it.
+// whether the new image is in place; when it is not, errno says why.
 bool save_state(AppState& state);
 
 // A change that must be saved: the save is due SAVE_DELAY_MS after the latest one.
 void mark_dirty(AppState& state, int32_t now);
 
+enum SaveResult {
+    SAVE_NOT_DUE,  // nothing pending, or not yet due: nothing written
+    SAVE_WRITTEN,
+    SAVE_FAILED,  // errno says why
+};
+
 // The frame loop's debounced save: writes when a save is pending and due,
 // then clears dirty whatever the outcome.
-void save_if_due(AppState& state, int32_t now);
+SaveResult save_if_due(AppState& state, int32_t now);
