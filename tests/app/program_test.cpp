@@ -65,7 +65,15 @@ TEST(Program, SigtermQuitsCleanlyAndSavesEvenWhenNothingChanged)
     Outcome run = run_until_sigterm(dir, {dir.path});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "");
+    // Without a pad it says, once, what would play the grid.
+    EXPECT_EQ(run.err,
+              "plim: no game pad found: the grid needs one, or --keys to play it with the "
+              "keyboard\n");
+    for (const char* keys : {"--keys", "-k"}) {
+        Outcome with_keys = run_until_sigterm(dir, {keys, dir.path});
+        EXPECT_EQ(with_keys.status, 0) << keys;
+        EXPECT_EQ(with_keys.err, "") << keys;
+    }
     std::vector<uint8_t> saved = read_file(dir.file("plim.state"));
     ASSERT_EQ(saved.size(), 152u);
     EXPECT_EQ(saved[128], 108);  // the default pace
@@ -200,8 +208,9 @@ TEST(Program, HelpAndVersionPrintAndExitWithoutStartingSdlAndOtherOptionsAreRefu
     Outcome help = run_to_exit(env, cwd, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* part : {"usage: plim [DIRECTORY]", "plim.state", "A places", "SELECT+START",
-                             "./-name", "man plim"})
+    for (const char* part :
+         {"usage: plim [--keys] [DIRECTORY]", "plim.state", "A places", "SELECT+START",
+          "-k, --keys", "either Shift SELECT", "./-name", "man plim"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part << " in\n" << help.out;
 
     Outcome version = run_to_exit(env, cwd, {cwd.path, "--version"});

@@ -3,7 +3,16 @@
 
 #include <cstring>
 
-CommandLine read_command_line(int argc, char** argv)
+// The index of the flag arg names, or -1.
+static int flag_index(const char* arg, const CommandFlag* flags, int flag_count)
+{
+    for (int i = 0; i < flag_count && i < MAX_FLAGS; i++)
+        if (std::strcmp(arg, flags[i].long_name) == 0 || std::strcmp(arg, flags[i].short_name) == 0)
+            return i;
+    return -1;
+}
+
+CommandLine read_command_line(int argc, char** argv, const CommandFlag* flags, int flag_count)
 {
     CommandLine line;
     bool options_ended = false;
@@ -20,6 +29,8 @@ CommandLine read_command_line(int argc, char** argv)
                 line.request = COMMAND_HELP;
             } else if (std::strcmp(arg, "--version") == 0) {
                 line.request = COMMAND_VERSION;
+            } else if (int flag = flag_index(arg, flags, flag_count); flag >= 0) {
+                line.flags[flag] = true;
             } else {
                 line.request = COMMAND_UNKNOWN_OPTION;
                 line.unknown_option = arg;
