@@ -199,7 +199,7 @@ function place(box, x, y, w, h) {
 // canvas as large as the space allows at 4:3, nothing overlapping.
 // Portrait: canvas at the top, the pad below, the panel under it.
 // Landscape: the canvas between the pad's halves, the panel beside when it
-// leaves the canvas at least three quarters of its size, else (phones) folded
+// leaves the canvas at least 70% of its width, else (phones) folded
 // behind a button.  Without the pad the panel goes beside or below.
 function layOut() {
   var width = window.innerWidth;
@@ -230,7 +230,7 @@ function layOut() {
     var panelW = Math.min(PANEL_MAX_W, Math.max(PANEL_MIN_W, width - sides - full));
     var beside = Math.min(width - sides - panelW, height * 4 / 3);
     var panelX;
-    if (beside >= 0.75 * full) {
+    if (beside >= 0.7 * full) {
       canvasW = beside;
       panelX = width - panelW;
       panelBox = [panelX, 0, panelW, height];

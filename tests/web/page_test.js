@@ -638,18 +638,26 @@ async function withoutAPad(browser, url) {
   problems = await panelProblems(page);
   check(!problems, 'at 1280 x 800 with a notice the help is not cut off', problems);
 
-  // A link pasted into the tab while PLIM plays is taken as a link.
+  // A link pasted into the tab while PLIM plays is taken as a link: PLIM
+  // starts again with its song.
+  const noticeSays = (pattern) => page.waitForFunction((text) => new RegExp(text).test(document.getElementById('notice').textContent),
+                                                       {timeout: WAIT_MS}, pattern).then(() => true, () => false);
   const linked = songBytes([[5, 5]], {pace: 140});
-  await page.evaluate(() => { location.hash = '#song=bm90IGEgc29uZw'; });
-  await Promise.all([
-    page.waitForNavigation({timeout: WAIT_MS}).catch(() => {}),
-    page.evaluate((code) => { location.hash = `#song=${code}`; }, linked.toString('base64url')),
-  ]);
-  await waitForStartStep(page);
+  await page.evaluate((code) => { window.beforeTheLink = true; location.hash = `#song=${code}`; }, linked.toString('base64url'));
+  await page.waitForFunction(() => !window.beforeTheLink && /^Press any button/.test(document.getElementById('cover-text').textContent),
+                             {timeout: WAIT_MS});
   check(await storageHolds(page, linked) && page.dialogs.length === 1,
-        'a link pasted into the tab asks, then PLIM starts again with its song', page.dialogs.join(' | '));
-  const afterLink = await page.$eval('#notice', (p) => p.textContent);
-  check(!/ignored/.test(afterLink), 'no notice of an earlier bad link stays', afterLink);
+        'a link pasted into the tab while PLIM plays asks, then PLIM starts again with its song', page.dialogs.join(' | '));
+  // Before the start: a bad link is refused, and a good one after it is
+  // taken with a notice of its own.
+  await page.evaluate(() => { location.hash = '#song=bm90IGEgc29uZw'; });
+  const refused = await noticeSays('ignored');
+  const another = songBytes([[6, 6]], {pace: 100});
+  await page.evaluate((code) => { location.hash = `#song=${code}`; }, another.toString('base64url'));
+  const taken = await noticeSays('^The song from the link is kept');
+  check(refused && taken && await storageHolds(page, another) && page.dialogs.length === 2,
+        'pasted before the start, a bad link is refused and a good one after it is kept, the old notice gone',
+        await page.$eval('#notice', (p) => p.textContent));
   check(page.errors.length === 0, 'nothing went wrong on the keyboard page', page.errors.join(' | '));
   await context.close();
 }
