@@ -553,7 +553,8 @@ async function withoutAPad(browser, url) {
   const fingers = touchScreen(page, cdp);
   await fingers.tap(PAD.A);
   check(await coverText(page) === '', 'the first tap on the pad starts');
-  await framesPass(page, 5);
+  problems = await showsPicture(page, nativePicture('empty', songBytes([]), 'picker'));
+  check(!problems, 'the picker is drawn exactly as plim-shot draws it, the first tap doing nothing more', problems);
   await fingers.tap(PAD.A);
   problems = await showsPicture(page, guide);
   check(!problems, 'A on the touch pad shows the guide, as plim-shot draws it', problems);
@@ -610,6 +611,8 @@ async function withoutAPad(browser, url) {
   await framesPass(page, 5);
   await key('ArrowRight');
   check(await storageHolds(page, songBytes([], {bank: 1})), 'the right arrow on the picker steps the bank once');
+  problems = await showsPicture(page, nativePicture('bank1', songBytes([], {bank: 1}), 'picker'));
+  check(!problems, 'the picker shows the second bank chosen, as plim-shot draws it', problems);
   await key('Enter');
   await key('KeyX');  // opens the grid, and only that
   await key('KeyX');  // (0,0)
