@@ -116,9 +116,6 @@ function listenToPointers() {
   touchPad.halves.forEach(function (half) {
     half.addEventListener('pointerdown', function (event) {
       event.preventDefault();
-      // A touch is captured by the element it began on; the finger must be
-      // free to slide onto the next button.
-      if (half.hasPointerCapture(event.pointerId)) half.releasePointerCapture(event.pointerId);
       if (!page.started) {
         start();  // the first tap is the start step, and only that
         touchPad.fingers[event.pointerId] = -1;
@@ -128,6 +125,8 @@ function listenToPointers() {
     });
     half.addEventListener('contextmenu', function (event) { event.preventDefault(); });
   });
+  // The button under the finger is looked up at every move, whichever
+  // element the browser sends a touch's events to.
   document.addEventListener('pointermove', function (event) {
     if (event.pointerId in touchPad.fingers) pointerOn(event.pointerId, padButtonAt(event.clientX, event.clientY));
   });

@@ -221,6 +221,16 @@ function storedSong(page) {
   }));
 }
 
+// The stored song's lit cells and settings, to say what a check found.
+async function storedSummary(page) {
+  const stored = await storedSong(page);
+  if (!stored) return 'no song stored';
+  const cells = [];
+  for (let i = 0; i < 128; i++) if (stored[i]) cells.push(`${i >> 4},${i & 15}`);
+  const settings = Buffer.from(stored);
+  return `cells ${cells.join(' ')}; pace ${settings.readInt32LE(128)}, bank ${settings.readInt32LE(136)}`;
+}
+
 async function storageHolds(page, bytes) {
   return !(await eventually(async () => {
     const stored = await storedSong(page);
@@ -516,17 +526,17 @@ function touchScreen(page, cdp) {
     async put(id, n) {
       down.set(id, await centre(n));
       await send('touchStart');
-      await framesPass(page, 3);
+      await framesPass(page, 2);
     },
     async slide(id, n) {
       down.set(id, await centre(n));
       await send('touchMove');
-      await framesPass(page, 3);
+      await framesPass(page, 2);
     },
     async lift(id) {
       down.delete(id);
       await send('touchEnd');
-      await framesPass(page, 3);
+      await framesPass(page, 2);
     },
     async tap(n) {
       await this.put(9, n);
@@ -567,7 +577,7 @@ async function withoutAPad(browser, url) {
   await fingers.lift(2);
   await fingers.lift(1);
   check(await storageHolds(page, songBytes([[0, 0], [0, 1], [0, 2], [1, 2]])),
-        'A, and A held while a second finger slides from right to down, place and paint the cells');
+        'A, and A held while a second finger slides from right to down, place and paint the cells', await storedSummary(page));
   const pressedLook = await page.evaluate(() => document.querySelectorAll('.pressed').length);
   await fingers.put(1, PAD.SELECT);
   const selectLooks = await page.$eval(`[data-pad-button="${PAD.SELECT}"]`, (b) => b.classList.contains('pressed'));
@@ -578,7 +588,7 @@ async function withoutAPad(browser, url) {
   await fingers.tap(PAD.R1);         // pace 112
   await fingers.tap(PAD.A);          // (0,0)
   const touched = songBytes([[0, 0]], {pace: 112});
-  check(await storageHolds(page, touched), 'SELECT + X starts afresh, then R1 and A: the stored song is exactly that');
+  check(await storageHolds(page, touched), 'SELECT + X starts afresh, then R1 and A: the stored song is exactly that', await storedSummary(page));
   await fingers.tap(PAD.START);
   await new Promise((resolve) => setTimeout(resolve, 1300));
   await framesPass(page, 30);
@@ -594,6 +604,15 @@ async function withoutAPad(browser, url) {
   problems = await panelProblems(page);
   check(!problems, 'sideways, the folded help opens whole', problems);
   await page.click('#panel-close');
+  // A real pad played hides the touch pad; a touch brings it back.
+  const padShown = () => page.$eval(`[data-pad-button="${PAD.A}"]`, (button) => button.getClientRects().length > 0);
+  await page.evaluate(() => { window.standInPad.plug(); window.standInPad.hold([9]); });  // START: rest
+  await framesPass(page, 10);
+  await page.evaluate(() => window.standInPad.hold([]));
+  const hidden = !(await padShown());
+  await cdp.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{id: 5, x: 422, y: 20}]});
+  await cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+  check(hidden && await padShown(), 'a real pad played hides the touch pad, and a touch brings it back');
   check(page.errors.length === 0, 'nothing went wrong on the touch page', page.errors.join(' | '));
   await context.close();
 
@@ -601,16 +620,16 @@ async function withoutAPad(browser, url) {
   context = await browser.createBrowserContext();
   page = await openPage(context, url, {viewport: {width: 1280, height: 800, deviceScaleFactor: 1}});
   await waitForStartStep(page);
-  const key = async (name) => {
+  const key = async (name) => {  // held for two frames: well under the D-pad's 220 ms repeat
     await page.keyboard.down(name);
-    await framesPass(page, 4);
+    await framesPass(page, 2);
     await page.keyboard.up(name);
-    await framesPass(page, 4);
+    await framesPass(page, 2);
   };
   await page.keyboard.press('Space');  // starts
   await framesPass(page, 5);
   await key('ArrowRight');
-  check(await storageHolds(page, songBytes([], {bank: 1})), 'the right arrow on the picker steps the bank once');
+  check(await storageHolds(page, songBytes([], {bank: 1})), 'the right arrow on the picker steps the bank once', await storedSummary(page));
   problems = await showsPicture(page, nativePicture('bank1', songBytes([], {bank: 1}), 'picker'));
   check(!problems, 'the picker shows the second bank chosen, as plim-shot draws it', problems);
   await key('Enter');
@@ -624,7 +643,7 @@ async function withoutAPad(browser, url) {
   await page.keyboard.up('KeyX');
   await framesPass(page, 4);
   check(await storageHolds(page, songBytes([[0, 0], [0, 1], [1, 1], [1, 2]], {bank: 1})),
-        'keys place, and X held with the arrows paints');
+        'keys place, and X held with the arrows paints', await storedSummary(page));
   await page.keyboard.down('ShiftLeft');
   await framesPass(page, 4);
   await key('KeyS');                 // SELECT + X: FRESH START
@@ -633,7 +652,7 @@ async function withoutAPad(browser, url) {
   await key('KeyW');                 // pace 112
   await key('KeyX');                 // (0,0)
   const keyed = songBytes([[0, 0]], {pace: 112});
-  check(await storageHolds(page, keyed), 'Shift + S starts afresh, then W and X: the stored song is exactly that');
+  check(await storageHolds(page, keyed), 'Shift + S starts afresh, then W and X: the stored song is exactly that', await storedSummary(page));
   const help = await page.evaluate(() => [...document.querySelectorAll('.help')].filter((p) => p.getClientRects().length)
     .map((p) => p.textContent.trim().slice(0, 5)).join());
   check(help === 'Keys:', 'the help shows the keys', help);
