@@ -1,5 +1,6 @@
 // Fuzzes the controls with arbitrary sequences of SDL events (keys, controller
-// buttons and axes, joystick buttons 0..255 and axes, quit) interleaved with
+// buttons and axes, joystick buttons 0..255 and axes, quit, the keys' and the
+// touch pad's stand-in pad with buttons 0..255) interleaved with
 // frames of the repeat timers and the audition, on every screen: nothing may
 // crash and after every step every setting, the cursor and the paint mode
 // must be in range.
@@ -37,20 +38,37 @@ void check_ranges(const InputState& input)
 
 const SDL_Keycode KEYS[] = {SDLK_LEFT,  SDLK_RIGHT,  SDLK_UP, SDLK_DOWN, SDLK_RETURN,
                             SDLK_SPACE, SDLK_ESCAPE, SDLK_a,  SDLK_x,    SDLK_F1};
+// Where those keys lie, for the keyboard's pad; then Shift, S, Z and 2.
+const SDL_Scancode KEY_PLACES[] = {SDL_SCANCODE_LEFT,   SDL_SCANCODE_RIGHT,  SDL_SCANCODE_UP,
+                                   SDL_SCANCODE_DOWN,   SDL_SCANCODE_RETURN, SDL_SCANCODE_SPACE,
+                                   SDL_SCANCODE_ESCAPE, SDL_SCANCODE_A,      SDL_SCANCODE_X,
+                                   SDL_SCANCODE_F1,     SDL_SCANCODE_LSHIFT, SDL_SCANCODE_S,
+                                   SDL_SCANCODE_Z,      SDL_SCANCODE_2};
+constexpr size_t KEY_COUNT = sizeof KEYS / sizeof KEYS[0];
+constexpr Uint32 TOUCH_EVENT =
+    SDL_USEREVENT;  // the touch pad's press; its release is the next type
 
 SDL_Event event_from(Bytes& in, uint8_t kind)
 {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
-    switch (kind % 9) {
+    switch (kind % 11) {
     case 0: event.type = SDL_QUIT; break;
     case 1:
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.sym = KEYS[in.next() % (sizeof KEYS / sizeof KEYS[0])];
+    case 2: {
+        // Down (auto-repeated when the next byte's top bit is set) or up.
+        event.type = kind % 11 == 1 ? SDL_KEYDOWN : SDL_KEYUP;
+        uint8_t key = in.next();
+        size_t place = key % (sizeof KEY_PLACES / sizeof KEY_PLACES[0]);
+        event.key.keysym.scancode = KEY_PLACES[place];
+        event.key.keysym.sym = place < KEY_COUNT ? KEYS[place] : SDLK_UNKNOWN;
+        event.key.repeat = key >> 7;
         break;
-    case 2:
-        event.type = SDL_KEYUP;
-        event.key.keysym.sym = SDLK_RETURN;
+    }
+    case 9:
+    case 10:
+        event.type = kind % 11 == 9 ? TOUCH_EVENT : TOUCH_EVENT + 1;
+        event.user.code = in.next();  // beyond the 32 held buttons too
         break;
     case 3:
     case 4:
@@ -84,15 +102,19 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     return 0;
 }
 
-// Input: the screen to start on, whether a controller is open, a start tick,
-// then steps: an event, or a frame of the timers after some milliseconds.
+// Input: the screen to start on, whether a controller is open and keys play
+// the pad, a start tick, then steps: an event, or a frame of the timers after
+// some milliseconds.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     reset_state(*state);
     Bytes in{data, size};
     state->screen.store(in.next() % 3);
     InputState input;
-    input.controller_open = in.next() & 1;
+    uint8_t devices = in.next();
+    input.controller_open = devices & 1;
+    input.keys_play_pad = devices & 2;
+    input.touch_event = TOUCH_EVENT;
     int32_t now = static_cast<int32_t>(static_cast<uint32_t>(in.next16()) << 16);  // wraps too
     restart_audition(*state, now);
 

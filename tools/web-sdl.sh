@@ -23,7 +23,8 @@ cache=${XDG_CACHE_HOME:-$home/.cache}/plim
 prefix=$cache/sdl2-web-$version
 export NODE_PATH=/usr/share/nodejs  # emcc's own modules, whichever node is first on PATH
 # What the kept build was made from; another emscripten builds it anew.
-made_from="libsdl2 $version from Debian's source, $(emcc --version | head -n 1)"
+# sed, not head: emcc fails when its output is cut short (a broken pipe).
+made_from="libsdl2 $version from Debian's source, $(emcc --version | sed -n 1p)"
 if [[ -f $prefix/complete && $(cat "$prefix/complete") == "$made_from" ]]; then
     echo "$prefix"
     exit 0

@@ -159,17 +159,38 @@ function offerSong(bytes, from) {
 
 // A #song= link opens its song; the address is then made plain again, so
 // that starting again or reloading keeps whatever the player made since.
-function takeLinkedSong() {
+// Returns what offerSong said, or 'none' (no song in the address); a song
+// taken is kept, then done is called.
+function takeLinkedSong(done) {
   var hash = location.hash;
-  if (hash.indexOf(LINK_PREFIX) !== 0) return;
+  if (hash.indexOf(LINK_PREFIX) !== 0) return 'none';
   history.replaceState(null, '', location.href.split('#')[0]);
   var bytes = fromBase64Url(hash.slice(LINK_PREFIX.length));
   if (!isSong(bytes)) {
     notice('The link holds no PLIM song; it was ignored.');
-    return;
+    return 'none';
   }
-  if (offerSong(bytes, 'the link') === 'taken') keepSongs();
+  var offered = offerSong(bytes, 'the link');
+  if (offered === 'taken') keepSongs(done);
+  return offered;
 }
+
+// A link pasted into this tab while it shows PLIM is taken as on opening it;
+// a PLIM that runs, or ran, starts again with the link's song.
+window.addEventListener('hashchange', function () {
+  if (!page.ready || location.hash.indexOf(LINK_PREFIX) !== 0) return;
+  notice('');  // what was said of an earlier link no longer holds
+  saveNow();
+  var running = page.started && !page.ended;
+  if (running) Browser.mainLoop.pause();  // nothing may save over the new song
+  var restart = page.started;
+  var offered = takeLinkedSong(function () {
+    if (restart) location.reload();
+    else notice('The song from the link is kept: start to play it.');
+  });
+  if (offered === 'taken') page.replaced = running;
+  else if (running) Browser.mainLoop.resume();
+});
 
 // --- Starting, leaving ----------------------------------------------------------
 
@@ -184,7 +205,7 @@ function start() {
   page.started = true;
   element('cover').hidden = true;
   element('canvas').focus();
-  Module['callMain']([SONG_DIR]);
+  Module['callMain'](['--keys', SONG_DIR]);  // no pad needed: keys play the grid
   // A pad press is not a gesture that lets a page play sound; a click or key is.
   setTimeout(function () {
     var audio = Module['SDL2'] && Module['SDL2'].audioContext;
@@ -193,11 +214,11 @@ function start() {
   }, 1000);
 }
 
-// The start step: any pad button, key or click starts (the browser lets a
-// page play sound only after such a gesture).
+// The start step: any pad button, key, click or tap starts (the browser lets
+// a page play sound only after such a gesture).
 function awaitStart() {
   page.ready = true;
-  showCover('Press any button or click to start', false);
+  showCover(isTouchScreen() ? 'Tap to start' : 'Press any button or click to start', false);
   element('cover').addEventListener('click', start);
   window.addEventListener('keydown', function () { start(); });
   var watch = setInterval(function () {

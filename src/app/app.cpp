@@ -169,6 +169,8 @@ int app_start(App& app, AppState& state, const char* dir)
 
     app.input = InputState{};
     app.input.controller_open = app.controller != nullptr;
+    Uint32 touch_events = SDL_RegisterEvents(2);
+    if (touch_events != static_cast<Uint32>(-1)) app.input.touch_event = touch_events;
     return 0;
 }
 
@@ -226,6 +228,12 @@ int run_plim(int argc, char** argv)
     static App app;         // outlives this call where the page runs the frames
     int failure = app_start(app, state, command.dir);
     if (failure != 0) return failure;
+    app.input.keys_play_pad = command.keys;
+    if (!app.controller && !app.joystick && !command.keys)
+        std::fputs(
+            "plim: no game pad found: the grid needs one, or --keys to play it with the "
+            "keyboard\n",
+            stderr);
     run_frames(app);
     return app.last_save_failed ? EXIT_SONG_NOT_KEPT : 0;
 }

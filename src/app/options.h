@@ -1,4 +1,4 @@
-// plim's command line: a song directory, or one of the options --help and --version.
+// plim's command line: a song directory and --keys, or one of the options --help and --version.
 #pragma once
 
 #include <cstdio>
@@ -11,6 +11,7 @@ constexpr int EXIT_USAGE = 64;
 struct ProgramCommand {
     int exit_status;  // -1: play; else exit with this at once
     const char* dir;  // the song directory when playing: the first operand, or "."
+    bool keys;        // --keys: keys play the grid as a pad would
 };
 
 // Reads the command line by the rules every PLIM command shares (--help and

@@ -76,6 +76,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plim_save_song()
     song_written();
 }
 
+// For the page's touch pad: pad button n (0..31) pressed (down 1) or released
+// (down 0).  It joins the frame's events, played as a pad's would be.
+extern "C" EMSCRIPTEN_KEEPALIVE void plim_touch_pad(int n, int down)
+{
+    if (!running_app || running_app->input.touch_event == 0) return;
+    SDL_Event event = touch_pad_event(running_app->input, n, down != 0);
+    SDL_PushEvent(&event);
+}
+
 #else
 
 void frame_pause(uint32_t ms) { SDL_Delay(ms); }

@@ -1,9 +1,11 @@
 // Event dispatch: keyboard, game-controller and raw-joystick events turned
-// into pad-button presses and releases, a stick deflection and key presses.
+// into pad-button presses and releases, a stick deflection and key presses;
+// the stand-in pad of the keyboard and the page's touch pad.
 #include "controls/input.h"
 
 #include "controls/actions.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <iterator>
 
@@ -27,6 +29,24 @@ static constexpr int32_t CONTROLLER_TO_PAD[SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1]
     PAD_LEFT,    // DPAD_LEFT
     PAD_RIGHT,   // DPAD_RIGHT
 };
+
+// The keyboard's pad on the grid, by key position (scancode), so that every
+// layout plays the same places.
+struct KeyPad {
+    SDL_Scancode key;
+    int32_t button;
+};
+static constexpr KeyPad KEY_TO_PAD[] = {
+    {SDL_SCANCODE_UP, PAD_UP},         {SDL_SCANCODE_DOWN, PAD_DOWN},
+    {SDL_SCANCODE_LEFT, PAD_LEFT},     {SDL_SCANCODE_RIGHT, PAD_RIGHT},
+    {SDL_SCANCODE_X, PAD_A},           {SDL_SCANCODE_Z, PAD_B},
+    {SDL_SCANCODE_S, PAD_X},           {SDL_SCANCODE_A, PAD_Y},
+    {SDL_SCANCODE_Q, PAD_L1},          {SDL_SCANCODE_W, PAD_R1},
+    {SDL_SCANCODE_1, PAD_L2},          {SDL_SCANCODE_2, PAD_R2},
+    {SDL_SCANCODE_LSHIFT, PAD_SELECT}, {SDL_SCANCODE_RSHIFT, PAD_SELECT},
+    {SDL_SCANCODE_RETURN, PAD_START},
+};
+static_assert(std::size(KEY_TO_PAD) <= 32, "pad_keys_down has a bit per key");
 
 constexpr int32_t TRIGGER_PRESS_ABOVE = 16000;  // while released
 constexpr int32_t TRIGGER_RELEASE_AT = 8000;    // while pressed: at or below, released
@@ -101,18 +121,95 @@ static void controller_axis(AppState& state, InputState& input, const SDL_Contro
     }
 }
 
+// ---- The stand-in pad ----
+
+// The pad buttons the stand-in holds: those of the keys held and the touch pad's.
+static uint32_t stand_in_buttons(const InputState& input)
+{
+    uint32_t held = input.touch_held;
+    for (size_t i = 0; i < std::size(KEY_TO_PAD); i++)
+        if (input.pad_keys_down & (1u << i)) held |= 1u << KEY_TO_PAD[i].button;
+    return held;
+}
+
+// Presses or releases pad button n (below 32) when the stand-in's hold on it
+// changed from before: two keys or fingers on one button press it once.
+static void stand_in_changed(AppState& state, InputState& input, uint32_t before, int32_t n,
+                             int32_t now)
+{
+    uint32_t bit = 1u << n;
+    bool held = (stand_in_buttons(input) & bit) != 0;
+    if (held == ((before & bit) != 0)) return;
+    if (held)
+        press(state, input, n, now);
+    else
+        release(state, input, n);
+}
+
+// A key of KEY_TO_PAD down (on the grid only) or up (anywhere: only a key
+// that pressed its button releases it, so a key that opened the grid from
+// the guide does nothing when let go there).
+static void pad_key(AppState& state, InputState& input, const SDL_KeyboardEvent& e, int32_t now)
+{
+    bool down = e.type == SDL_KEYDOWN;
+    for (size_t i = 0; i < std::size(KEY_TO_PAD); i++) {
+        if (KEY_TO_PAD[i].key != e.keysym.scancode) continue;
+        uint32_t before = stand_in_buttons(input);
+        if (down)
+            input.pad_keys_down |= 1u << i;
+        else
+            input.pad_keys_down &= ~(1u << i);
+        stand_in_changed(state, input, before, KEY_TO_PAD[i].button, now);
+        return;
+    }
+}
+
+static void touch_button(AppState& state, InputState& input, int32_t n, bool down, int32_t now)
+{
+    if (n < 0 || n >= HELD_BUTTON_BITS) return;
+    uint32_t before = stand_in_buttons(input);
+    if (down)
+        input.touch_held |= 1u << n;
+    else
+        input.touch_held &= ~(1u << n);
+    stand_in_changed(state, input, before, n, now);
+}
+
+SDL_Event touch_pad_event(const InputState& input, int32_t n, bool down)
+{
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = down ? input.touch_event : input.touch_event + 1;
+    event.user.code = n;
+    return event;
+}
+
+// ---- Dispatch ----
+
 void handle_event(AppState& state, InputState& input, const SDL_Event& event, int32_t now)
 {
     switch (event.type) {
     case SDL_QUIT: input.running = false; return;
     case SDL_KEYDOWN:
-        // Auto-repeated presses act too (holding an arrow keeps stepping the bank).
-        if (event.key.keysym.sym == SDLK_ESCAPE)
+        if (event.key.keysym.sym == SDLK_ESCAPE) {
             input.running = false;
-        else
+        } else if (input.keys_play_pad && state.screen.load() == SCREEN_GRID) {
+            // The keyboard's auto-repeat makes no presses: the D-pad repeats by itself.
+            if (event.key.repeat == 0) pad_key(state, input, event.key, now);
+        } else {
+            // Auto-repeated presses act too (holding an arrow keeps stepping the bank).
             key_press(state, event.key.keysym.sym, now);
+        }
+        return;
+    case SDL_KEYUP:
+        if (input.keys_play_pad) pad_key(state, input, event.key, now);
         return;
     default: break;
+    }
+    if (input.touch_event != 0 &&
+        (event.type == input.touch_event || event.type == input.touch_event + 1)) {
+        touch_button(state, input, event.user.code, event.type == input.touch_event, now);
+        return;
     }
 
     if (input.controller_open) {

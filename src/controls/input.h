@@ -1,5 +1,6 @@
 // Keyboard, game-controller and joystick events turned into pad buttons,
-// a stick deflection and key presses.
+// a stick deflection and key presses; and the stand-in pad (the keyboard on
+// the grid, the page's touch pad) for players without a pad.
 #pragma once
 
 #include "app/core/app_state.h"
@@ -38,8 +39,24 @@ struct InputState {
     int32_t stick_due = 0;                  // earliest next stick step
     int32_t dpad_held = -1;                 // the D-pad button that repeats, -1 for none
     int32_t dpad_due = 0;                   // next D-pad repeat
+    // The stand-in pad.  Its buttons go through the same held mask, quit
+    // chord and actions as a real pad's; a real pad opened beside it works
+    // as ever.
+    bool keys_play_pad = false;  // on the grid, keys play pad buttons (KEY_TO_PAD)
+    uint32_t pad_keys_down = 0;  // bit i while key KEY_TO_PAD[i] is held on the grid
+    uint32_t touch_held = 0;     // bit n while the touch pad holds pad button n
+    uint32_t touch_event = 0;    // first of the touch pad's two event types (press,
+                                 // release); 0 when none could be registered
 };
+
+// The touch pad's press (down) or release of pad button n (0..31), as the
+// event the page pushes onto SDL's queue; handle_event plays it in order with
+// the other events.
+SDL_Event touch_pad_event(const InputState& input, int32_t n, bool down);
 
 // Handles one polled event.  A quit request (SELECT + START, Escape, closing
 // the window) clears input.running.  now is the SDL_GetTicks of the moment.
+// With keys_play_pad, a key of KEY_TO_PAD pressed on the grid holds its pad
+// button until released (the keyboard's own auto-repeat makes no presses);
+// on the picker and the guide keys keep their meaning.
 void handle_event(AppState& state, InputState& input, const SDL_Event& event, int32_t now);

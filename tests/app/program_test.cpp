@@ -83,7 +83,15 @@ TEST(Program, SigtermQuitsCleanlyAndSavesEvenWhenNothingChanged)
     Outcome run = run_until_sigterm(dir, {dir.path});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "");
+    // Without a pad it says, once, what would play the grid.
+    EXPECT_EQ(run.err,
+              "plim: no game pad found: the grid needs one, or --keys to play it with the "
+              "keyboard\n");
+    for (const char* keys : {"--keys", "-k"}) {
+        Outcome with_keys = run_until_sigterm(dir, {keys, dir.path});
+        EXPECT_EQ(with_keys.status, 0) << keys;
+        EXPECT_EQ(with_keys.err, "") << keys;
+    }
     std::vector<uint8_t> saved = read_file(dir.file("plim.state"));
     ASSERT_EQ(saved.size(), 152u);
     EXPECT_EQ(saved[128], 108);  // the default pace
@@ -122,7 +130,7 @@ TEST(Program, ASavedVoiceComesBackAsTheBanksFirstInstrument)
 TEST(Program, ADirectoryThatTakesNoFilesStillPlaysSaysSoOnceAndQuitsWithStatus6)
 {
     TempDir cwd;
-    Outcome run = run_until_sigterm(cwd, {"/proc"});
+    Outcome run = run_until_sigterm(cwd, {"--keys", "/proc"});  // no line about the pad
     EXPECT_EQ(run.status, 6);
     EXPECT_FALSE(file_exists("/proc/plim.state"));
     std::vector<std::string> said = plim_lines(run.err);
@@ -137,7 +145,7 @@ TEST(Program, ADirectoryThatTakesNoFilesStillPlaysSaysSoOnceAndQuitsWithStatus6)
     song[128] = 64;
     write_file(dir.file("plim.state"), song);
     ASSERT_EQ(mkdir(dir.file("plim.state.tmp").c_str(), 0755), 0);
-    run = run_until_sigterm(dir, {dir.path});
+    run = run_until_sigterm(dir, {"--keys", dir.path});
     EXPECT_EQ(run.status, 6);
     EXPECT_EQ(read_file(dir.file("plim.state")), song);
     EXPECT_EQ(plim_lines(run.err).size(), 1u) << run.err;
@@ -149,7 +157,7 @@ TEST(Program, ADirectoryThatTakesNoFilesStillPlaysSaysSoOnceAndQuitsWithStatus6)
     write_file(left.file("plim.state.tmp"), {1, 2});
     TempDir logs;
     Child child =
-        start_program(built_program("plim"), {left.path}, headless_env(), left.path, logs.path);
+        start_program(built_program("plim"), {"--keys", left.path}, headless_env(), left.path, logs.path);
     ASSERT_TRUE(wait_for_thread(child, "SDLAudio", START_TIMEOUT_MS));
     EXPECT_EQ(read_file(left.file("plim.state.tmp")), (std::vector<uint8_t>{1, 2}));
     kill(child.pid, SIGTERM);
@@ -290,7 +298,7 @@ TEST(Program, AMissingSongDirectoryIsMadeWithItsParentsAndAFileInItsPlaceIsLeftA
     std::vector<uint8_t> note = {'k', 'e', 'e', 'p'};
     write_file(cwd.file("taken"), note);
     for (const char* dir : {"taken", "taken/inside"}) {
-        run = run_until_sigterm(cwd, {cwd.file(dir)});
+        run = run_until_sigterm(cwd, {"-k", cwd.file(dir)});  // no line about the pad
         EXPECT_EQ(run.status, 6) << dir;
         EXPECT_EQ(read_file(cwd.file("taken")), note) << dir;
         EXPECT_EQ(plim_lines(run.err).size(), 1u) << run.err;
@@ -308,8 +316,9 @@ TEST(Program, HelpAndVersionPrintAndExitWithoutStartingSdlAndOtherOptionsAreRefu
     Outcome help = run_to_exit(env, cwd, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* part : {"usage: plim [DIRECTORY]", "plim.state", "A places", "SELECT+START",
-                             "./-name", "man plim"})
+    for (const char* part :
+         {"usage: plim [--keys] [DIRECTORY]", "plim.state", "A places", "SELECT+START",
+          "-k, --keys", "either Shift SELECT", "./-name", "man plim"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part << " in\n" << help.out;
 
     Outcome version = run_to_exit(env, cwd, {cwd.path, "--version"});

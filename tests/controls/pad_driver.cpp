@@ -1,16 +1,23 @@
 // Plays the real program (start-up, frame loop, shutdown) with a virtual pad
 // that follows a script, for the whole-program tests.
 //
-//   pad_driver controller|joystick SCRIPT DIR
+//   pad_driver controller|joystick|keys SCRIPT DIR
 //
 // controller: a virtual game controller (buttons are SDL controller buttons,
 // axes 0..5 are the left stick, right stick and triggers); joystick: a plain
-// virtual joystick with 41 buttons and 2 axes (buttons are pad numbers).
+// virtual joystick with 41 buttons and 2 axes (buttons are pad numbers);
+// keys: no pad at all, the program run as with --keys.
 // The program keeps its song in DIR.  Script lines, run in order:
 //   down B | up B     button B of the virtual device, then one frame
 //   tap B [N]         down, one frame, up, one frame; N times (default once)
 //   axis A V          axis A to V, then one frame
 //   key NAME          a key press (SDL key name), then one frame
+//   hold NAME         a key press by position (SDL scancode name, _ for a space),
+//                     then one frame
+//   let NAME          its release, then one frame
+//   again NAME        an auto-repeated press of it, then one frame
+//   type NAME         press and release in the same frame, then one more frame
+//   touch N | lift N  the touch pad presses or releases pad button N, then one frame
 //   frames N          N frames
 //   wait MS           frames until MS milliseconds have passed
 //   mark              print "mark=F": F frames of sound have reached the disk
@@ -79,6 +86,20 @@ static void show(const Driver& driver)
     std::fflush(stdout);
 }
 
+// A key event by position, as the keyboard sends it: the key that lies there
+// on this layout, repeat set for the keyboard's own auto-repeat.
+static void push_key(SDL_Scancode scancode, bool down, bool repeat)
+{
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat ? 1 : 0;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    SDL_PushEvent(&event);
+}
+
 // One script line.  False for a line that cannot be understood.
 static bool run_command(Driver& driver, const char* line)
 {
@@ -112,6 +133,25 @@ static bool run_command(Driver& driver, const char* line)
         event.key.state = SDL_PRESSED;
         event.key.keysym.sym = SDL_GetKeyFromName(name);
         if (event.key.keysym.sym == SDLK_UNKNOWN) return false;
+        event.key.keysym.scancode = SDL_GetScancodeFromKey(event.key.keysym.sym);
+        SDL_PushEvent(&event);
+        frame(driver);
+    } else if (std::strcmp(word, "hold") == 0 || std::strcmp(word, "let") == 0 ||
+               std::strcmp(word, "again") == 0 || std::strcmp(word, "type") == 0) {
+        if (std::sscanf(line, "%*s %31s", name) != 1) return false;
+        for (char& c : name)
+            if (c == '_') c = ' ';  // Left_Shift names "Left Shift"
+        SDL_Scancode scancode = SDL_GetScancodeFromName(name);
+        if (scancode == SDL_SCANCODE_UNKNOWN) return false;
+        bool down = word[0] != 'l';
+        bool up = word[0] == 'l' || word[0] == 't';
+        if (down) push_key(scancode, true, word[0] == 'a');
+        if (up) push_key(scancode, false, false);
+        frame(driver);
+        if (down && up) frame(driver);
+    } else if (std::strcmp(word, "touch") == 0 || std::strcmp(word, "lift") == 0) {
+        if (std::sscanf(line, "%*s %d", &a) != 1) return false;
+        SDL_Event event = touch_pad_event(driver.app.input, a, word[0] == 't');
         SDL_PushEvent(&event);
         frame(driver);
     } else if (std::strcmp(word, "frames") == 0) {
@@ -165,13 +205,15 @@ int main(int argc, char** argv)
 {
     if (argc != 4) return EXIT_BAD_SCRIPT;
     bool controller = std::strcmp(argv[1], "controller") == 0;
+    bool keys = std::strcmp(argv[1], "keys") == 0;
     FILE* script = std::fopen(argv[2], "r");
     if (!script) return EXIT_BAD_SCRIPT;
 
     // Under the dummy video driver the window never has focus; without this
     // hint SDL would drop every pad event.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    if (SDL_Init(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) < 0 || !attach_pad(controller)) {
+    if (SDL_Init(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) < 0 ||
+        (!keys && !attach_pad(controller))) {
         std::fclose(script);
         return EXIT_WRONG_DEVICE;
     }
@@ -185,8 +227,10 @@ int main(int argc, char** argv)
     }
     driver.pad =
         controller ? SDL_GameControllerGetJoystick(driver.app.controller) : driver.app.joystick;
-    bool right_device = controller ? driver.app.controller && !driver.app.joystick
-                                   : driver.app.joystick && !driver.app.controller;
+    driver.app.input.keys_play_pad = keys;  // as --keys makes it
+    bool right_device = keys         ? !driver.app.joystick && !driver.app.controller
+                        : controller ? driver.app.controller && !driver.app.joystick
+                                     : driver.app.joystick && !driver.app.controller;
 
     int status = 0;
     char line[256];

@@ -262,6 +262,77 @@ key Escape
     EXPECT_EQ(run.song, song.bytes());
 }
 
+TEST(WholeProgram, WithoutAPadKeysAndTheTouchPadPlayTheGridAsAPadWould)
+{
+    // Keys by position: arrows D-pad, X A, Z B, S X, A Y, Q L1, W R1, 1 L2,
+    // 2 R2, Shift SELECT, Return START; touch N is the page's pad button N.
+    Session run = play("keys", R"(
+hold Right      # picker: one bank step, no pad press besides
+show
+let Right
+type Return     # the guide
+hold X          # the grid, nothing placed
+again X         # nor by its auto-repeat there
+show
+let X           # let go on the grid: nothing
+hold X          # (0,0), painting
+hold Right      # (0,1)
+again Right     # the keyboard's own repeat: no step
+let Right
+hold Down       # (1,1)
+let Down
+let X
+hold Right      # (1,2), not painted
+let Right
+show
+type X          # pressed and released between two frames: (1,2)
+type W          # pace 112
+hold Left_Shift
+type S          # SELECT + X: FRESH START
+let Left_Shift
+show
+type W          # pace 112
+type W          # pace 116
+type Q          # pace 112
+type 2          # voice 1
+type 1          # voice 0
+type 2          # voice 1
+type A          # wobble 1
+type Down       # (1,0)
+touch 1         # the touch pad's A: (1,0)
+hold X          # A held by a key as well: no second press
+show
+lift 1
+let X
+hold Right_Shift
+touch 11        # SELECT + right: echo 1
+lift 11
+let Right_Shift
+touch 11        # (1,1)
+lift 11
+hold Left_Shift # SELECT + START
+hold Return
+)");
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_TRUE(line_has(run, 0, {"screen=0 bank=1"})) << run.out;
+    EXPECT_TRUE(line_has(run, 1, {"screen=2 bank=1", "row=0 col=0 lit=0"})) << run.out;
+    EXPECT_TRUE(line_has(run, 2, {"row=1 col=2 lit=3"})) << run.out;
+    EXPECT_TRUE(line_has(run, 3,
+                         {"bank=0 voice=0 pace=108 wobble=0 echo=0 space=0 resting=0",
+                          "row=0 col=0 lit=0 message=FRESH START"}))
+        << run.out;
+    EXPECT_TRUE(line_has(run, 4, {"wobble=1 echo=0", "row=1 col=0 lit=1"})) << run.out;
+    EXPECT_TRUE(line_has(run, 5, {"resting=0 row=1 col=1 lit=1"})) << run.out;
+
+    Song song;
+    song.grid[1][0] = 1;
+    song.pace = 112;
+    song.voice = 1;
+    song.wobble = 1;
+    song.echo = 1;
+    EXPECT_EQ(run.song, song.bytes());
+}
+
 TEST(WholeProgram, PlacedCellsSoundEightStepsApartAtTheSetPaceUntilRest)
 {
     // The waits count frames of sound written, not time: on a slow machine

@@ -4,6 +4,7 @@
 //
 // Serves PAGE_DIR (dist/web) on the loopback and drives index.html: the start
 // step, a pad plugged in after the program started, picker -> guide -> grid,
+// the touch pad on a phone and the keys without any pad, the layouts,
 // cells placed, the song in IndexedDB, the sound handed to the browser, the
 // grid after a reload, #song= links good, declined and bad, the buttons,
 // leaving, the page opened from the file system and a browser without Web
@@ -220,6 +221,16 @@ function storedSong(page) {
   }));
 }
 
+// The stored song's lit cells and settings, to say what a check found.
+async function storedSummary(page) {
+  const stored = await storedSong(page);
+  if (!stored) return 'no song stored';
+  const cells = [];
+  for (let i = 0; i < 128; i++) if (stored[i]) cells.push(`${i >> 4},${i & 15}`);
+  const settings = Buffer.from(stored);
+  return `cells ${cells.join(' ')}; pace ${settings.readInt32LE(128)}, bank ${settings.readInt32LE(136)}`;
+}
+
 async function storageHolds(page, bytes) {
   return !(await eventually(async () => {
     const stored = await storedSong(page);
@@ -236,10 +247,12 @@ async function waitForStartStep(page) {
                              {timeout: WAIT_MS});
 }
 
-// Opens the page; dialogs are answered as answer says (true: accept).
-async function openPage(browser, url, {plugged = false, answer = true, before = null} = {}) {
+// Opens the page (browser may be a browser context); dialogs are answered as
+// answer says (true: accept).
+async function openPage(browser, url, {plugged = false, answer = true, before = null,
+                                       viewport = {width: 640, height: 480, deviceScaleFactor: 1}} = {}) {
   const page = await browser.newPage();
-  await page.setViewport({width: 640, height: 480, deviceScaleFactor: 1});
+  await page.setViewport(viewport);
   page.dialogs = [];
   page.on('dialog', (dialog) => {
     page.dialogs.push(dialog.message());
@@ -293,6 +306,7 @@ async function main() {
   await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
   try {
     await scenario(browser, url, downloads);
+    await withoutAPad(browser, url);
   } finally {
     await browser.close();
     server.close();
@@ -307,16 +321,18 @@ async function scenario(browser, url, downloads) {
   // First visit: nothing kept yet; started with a click, the pad plugged in after.
   let page = await openPage(browser, url);
   await waitForStartStep(page);
-  const box = await page.evaluate(() => {
-    const rect = document.getElementById('canvas').getBoundingClientRect();
-    return `${rect.width}x${rect.height}`;
-  });
-  check(box === '640x480', 'in a 640 x 480 window the canvas is shown 1:1', box);
   await page.click('#cover');
   await framesPass(page, 5);
   await page.evaluate(() => window.standInPad.plug());
   await framesPass(page, 5);
   await toGrid(page, guide);
+  // A real pad played: the touch pad makes way.
+  const box = await eventually(() => page.evaluate(() => {
+    const rect = document.getElementById('canvas').getBoundingClientRect();
+    const pad = document.querySelector('[data-pad-button]').getBoundingClientRect();
+    return rect.width === 640 && rect.height === 480 && pad.width === 0 ? '' : `${rect.width}x${rect.height}, pad ${pad.width} wide`;
+  }));
+  check(!box, 'with a pad played in a 640 x 480 window the touch pad hides and the canvas is shown 1:1', box);
 
   // Sound: the callback's samples reach the browser, and notes are not silence.
   await page.evaluate(() => {
@@ -447,6 +463,225 @@ async function scenario(browser, url, downloads) {
     .then(() => check(true, 'without Web Audio the page says so'),
           () => check(false, 'without Web Audio the page says so'));
   await page.close();
+}
+
+// --- Without a pad: the touch pad and the keys ---------------------------------
+
+const PAD = {B: 0, A: 1, X: 2, Y: 3, L1: 4, R1: 5, L2: 6, R2: 7, UP: 8, DOWN: 9, LEFT: 10, RIGHT: 11, SELECT: 12, START: 13};
+const PHONE = {width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3};
+const PHONE_SIDEWAYS = {width: 844, height: 390, isMobile: true, hasTouch: true, deviceScaleFactor: 3};
+
+// '' when the canvas, every button of the touch pad and the panel's button lie
+// inside the window, none overlaps another, every button is 44 x 44 or
+// larger, the canvas is 4:3 and the page does not scroll; else what is wrong.
+function layoutProblems(page) {
+  return page.evaluate(() => {
+    const problems = [];
+    const boxes = [['canvas', document.getElementById('canvas')]];
+    document.querySelectorAll('[data-pad-button], #panel-open').forEach((button) => {
+      if (button.getClientRects().length) boxes.push([button.getAttribute('data-pad-button') || button.id, button]);
+    });
+    if (boxes.length < 15) problems.push(`only ${boxes.length - 1} buttons shown`);
+    const rects = boxes.map(([name, box]) => [name, box.getBoundingClientRect()]);
+    for (const [name, r] of rects) {
+      if (r.left < 0 || r.top < 0 || r.right > innerWidth || r.bottom > innerHeight) problems.push(`${name} outside`);
+      if (name !== 'canvas' && (r.width < 44 || r.height < 44)) problems.push(`${name} ${r.width}x${r.height}`);
+    }
+    rects.forEach(([a, r], i) => rects.slice(i + 1).forEach(([b, q]) => {
+      if (r.left < q.right && q.left < r.right && r.top < q.bottom && q.top < r.bottom) problems.push(`${a} overlaps ${b}`);
+    }));
+    const canvas = rects[0][1];
+    if (Math.abs(canvas.width * 3 - canvas.height * 4) > 4) problems.push(`canvas ${canvas.width}x${canvas.height}`);
+    const scroller = document.scrollingElement;
+    if (scroller.scrollHeight > innerHeight || scroller.scrollWidth > innerWidth) {
+      problems.push(`page scrolls (${scroller.scrollWidth}x${scroller.scrollHeight})`);
+    }
+    return problems.join(', ');
+  });
+}
+
+// '' when the panel shows all it holds without scrolling, inside the window.
+function panelProblems(page) {
+  return page.evaluate(() => {
+    const panel = document.getElementById('panel');
+    const r = panel.getBoundingClientRect();
+    if (!panel.getClientRects().length) return 'panel hidden';
+    if (r.left < 0 || r.top < 0 || r.right > innerWidth + 0.5 || r.bottom > innerHeight + 0.5) return 'panel outside the window';
+    return panel.scrollHeight > panel.clientHeight + 1 ? `panel cut off (${panel.scrollHeight} > ${panel.clientHeight})` : '';
+  });
+}
+
+// Fingers on the touch screen, through the DevTools protocol: each event
+// lists every finger still down.
+function touchScreen(page, cdp) {
+  const down = new Map();  // finger id -> point
+  const send = (type) => cdp.send('Input.dispatchTouchEvent', {
+    type, touchPoints: [...down].map(([id, point]) => ({id, x: point.x, y: point.y})),
+  });
+  const centre = (n) => page.$eval(`[data-pad-button="${n}"]`, (button) => {
+    const r = button.getBoundingClientRect();
+    return {x: r.left + r.width / 2, y: r.top + r.height / 2};
+  });
+  return {
+    async put(id, n) {
+      down.set(id, await centre(n));
+      await send('touchStart');
+      await framesPass(page, 2);
+    },
+    async slide(id, n) {
+      down.set(id, await centre(n));
+      await send('touchMove');
+      await framesPass(page, 2);
+    },
+    async lift(id) {
+      down.delete(id);
+      await send('touchEnd');
+      await framesPass(page, 2);
+    },
+    async tap(n) {
+      await this.put(9, n);
+      await this.lift(9);
+    },
+  };
+}
+
+async function withoutAPad(browser, url) {
+  const guide = nativePicture('empty', songBytes([]), 'guide');
+
+  // A phone held upright, touch only.
+  let context = await browser.createBrowserContext();
+  let page = await openPage(context, url, {viewport: PHONE});
+  await page.waitForFunction(() => document.getElementById('cover-text').textContent === 'Tap to start', {timeout: WAIT_MS})
+    .then(() => check(true, 'on a touch screen the start step says tap'), () => check(false, 'on a touch screen the start step says tap'));
+  let problems = await layoutProblems(page);
+  check(!problems, 'at 390 x 844 the canvas and the fourteen buttons fit, apart and large enough, without scrolling', problems);
+  const canvasWidth = await page.$eval('#canvas', (canvas) => canvas.getBoundingClientRect().width);
+  check(canvasWidth === 390, 'upright, the canvas takes the full width', String(canvasWidth));
+  problems = await panelProblems(page);
+  check(!problems, 'upright, the help below the pad is not cut off', problems);
+  const cdp = await page.target().createCDPSession();
+  const fingers = touchScreen(page, cdp);
+  await fingers.tap(PAD.A);
+  check(await coverText(page) === '', 'the first tap on the pad starts');
+  problems = await showsPicture(page, nativePicture('empty', songBytes([]), 'picker'));
+  check(!problems, 'the picker is drawn exactly as plim-shot draws it, the first tap doing nothing more', problems);
+  await fingers.tap(PAD.A);
+  problems = await showsPicture(page, guide);
+  check(!problems, 'A on the touch pad shows the guide, as plim-shot draws it', problems);
+  await fingers.tap(PAD.A);
+  await fingers.tap(PAD.A);          // (0,0)
+  await fingers.tap(PAD.RIGHT);
+  await fingers.put(1, PAD.A);       // (0,1), painting while held
+  await fingers.put(2, PAD.RIGHT);   // (0,2)
+  await fingers.slide(2, PAD.DOWN);  // slid from right to down: (1,2)
+  await fingers.lift(2);
+  await fingers.lift(1);
+  check(await storageHolds(page, songBytes([[0, 0], [0, 1], [0, 2], [1, 2]])),
+        'A, and A held while a second finger slides from right to down, place and paint the cells', await storedSummary(page));
+  const pressedLook = await page.evaluate(() => document.querySelectorAll('.pressed').length);
+  await fingers.put(1, PAD.SELECT);
+  const selectLooks = await page.$eval(`[data-pad-button="${PAD.SELECT}"]`, (b) => b.classList.contains('pressed'));
+  check(pressedLook === 0 && selectLooks, 'a held button looks pressed, and none once let go');
+  await fingers.put(2, PAD.X);       // SELECT + X: FRESH START
+  await fingers.lift(2);
+  await fingers.lift(1);
+  await fingers.tap(PAD.R1);         // pace 112
+  await fingers.tap(PAD.A);          // (0,0)
+  const touched = songBytes([[0, 0]], {pace: 112});
+  check(await storageHolds(page, touched), 'SELECT + X starts afresh, then R1 and A: the stored song is exactly that', await storedSummary(page));
+  await fingers.tap(PAD.START);
+  await new Promise((resolve) => setTimeout(resolve, 1300));
+  await framesPass(page, 30);
+  problems = await showsPicture(page, nativePicture('touched', touched, 'grid'));
+  check(!problems, 'the grid at rest is drawn exactly as plim-shot draws the song', problems);
+
+  // Turned sideways: the canvas between the pad's halves, the panel folded.
+  await page.setViewport(PHONE_SIDEWAYS);
+  await framesPass(page, 5);
+  problems = await layoutProblems(page);
+  check(!problems, 'at 844 x 390 the canvas lies between the halves of the pad, all fitting, apart and large enough', problems);
+  await page.click('#panel-open');
+  problems = await panelProblems(page);
+  check(!problems, 'sideways, the folded help opens whole', problems);
+  await page.click('#panel-close');
+  // A real pad played hides the touch pad; a touch brings it back.
+  const padShown = () => page.$eval(`[data-pad-button="${PAD.A}"]`, (button) => button.getClientRects().length > 0);
+  await page.evaluate(() => { window.standInPad.plug(); window.standInPad.hold([9]); });  // START: rest
+  await framesPass(page, 10);
+  await page.evaluate(() => window.standInPad.hold([]));
+  const hidden = !(await padShown());
+  await cdp.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{id: 5, x: 422, y: 20}]});
+  await cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+  check(hidden && await padShown(), 'a real pad played hides the touch pad, and a touch brings it back');
+  check(page.errors.length === 0, 'nothing went wrong on the touch page', page.errors.join(' | '));
+  await context.close();
+
+  // A laptop: keys only.
+  context = await browser.createBrowserContext();
+  page = await openPage(context, url, {viewport: {width: 1280, height: 800, deviceScaleFactor: 1}});
+  await waitForStartStep(page);
+  const key = async (name) => {  // held for two frames: well under the D-pad's 220 ms repeat
+    await page.keyboard.down(name);
+    await framesPass(page, 2);
+    await page.keyboard.up(name);
+    await framesPass(page, 2);
+  };
+  await page.keyboard.press('Space');  // starts
+  await framesPass(page, 5);
+  await key('ArrowRight');
+  check(await storageHolds(page, songBytes([], {bank: 1})), 'the right arrow on the picker steps the bank once', await storedSummary(page));
+  problems = await showsPicture(page, nativePicture('bank1', songBytes([], {bank: 1}), 'picker'));
+  check(!problems, 'the picker shows the second bank chosen, as plim-shot draws it', problems);
+  await key('Enter');
+  await key('KeyX');  // opens the grid, and only that
+  await key('KeyX');  // (0,0)
+  await key('ArrowRight');
+  await page.keyboard.down('KeyX');  // (0,1), painting while held
+  await framesPass(page, 4);
+  await key('ArrowDown');            // (1,1)
+  await key('ArrowRight');           // (1,2)
+  await page.keyboard.up('KeyX');
+  await framesPass(page, 4);
+  check(await storageHolds(page, songBytes([[0, 0], [0, 1], [1, 1], [1, 2]], {bank: 1})),
+        'keys place, and X held with the arrows paints', await storedSummary(page));
+  await page.keyboard.down('ShiftLeft');
+  await framesPass(page, 4);
+  await key('KeyS');                 // SELECT + X: FRESH START
+  await page.keyboard.up('ShiftLeft');
+  await framesPass(page, 4);
+  await key('KeyW');                 // pace 112
+  await key('KeyX');                 // (0,0)
+  const keyed = songBytes([[0, 0]], {pace: 112});
+  check(await storageHolds(page, keyed), 'Shift + S starts afresh, then W and X: the stored song is exactly that', await storedSummary(page));
+  const help = await page.evaluate(() => [...document.querySelectorAll('.help')].filter((p) => p.getClientRects().length)
+    .map((p) => p.textContent.trim().slice(0, 5)).join());
+  check(help === 'Keys:', 'the help shows the keys', help);
+  await page.click('#share');  // a notice and the link box
+  problems = await panelProblems(page);
+  check(!problems, 'at 1280 x 800 with a notice the help is not cut off', problems);
+
+  // A link pasted into the tab while PLIM plays is taken as a link: PLIM
+  // starts again with its song.
+  const noticeSays = (pattern) => page.waitForFunction((text) => new RegExp(text).test(document.getElementById('notice').textContent),
+                                                       {timeout: WAIT_MS}, pattern).then(() => true, () => false);
+  const linked = songBytes([[5, 5]], {pace: 140});
+  await page.evaluate((code) => { window.beforeTheLink = true; location.hash = `#song=${code}`; }, linked.toString('base64url'));
+  await page.waitForFunction(() => !window.beforeTheLink && /^Press any button/.test(document.getElementById('cover-text').textContent),
+                             {timeout: WAIT_MS});
+  check(await storageHolds(page, linked) && page.dialogs.length === 1,
+        'a link pasted into the tab while PLIM plays asks, then PLIM starts again with its song', page.dialogs.join(' | '));
+  // Before the start: a bad link is refused, and a good one after it is
+  // taken with a notice of its own.
+  await page.evaluate(() => { location.hash = '#song=bm90IGEgc29uZw'; });
+  const refused = await noticeSays('ignored');
+  const another = songBytes([[6, 6]], {pace: 100});
+  await page.evaluate((code) => { location.hash = `#song=${code}`; }, another.toString('base64url'));
+  const taken = await noticeSays('^The song from the link is kept');
+  check(refused && taken && await storageHolds(page, another) && page.dialogs.length === 2,
+        'pasted before the start, a bad link is refused and a good one after it is kept, the old notice gone',
+        await page.$eval('#notice', (p) => p.textContent));
+  check(page.errors.length === 0, 'nothing went wrong on the keyboard page', page.errors.join(' | '));
+  await context.close();
 }
 
 main()

@@ -24,7 +24,16 @@ static CommandRequest request_of(const char* arg)
     return COMMAND_UNKNOWN_OPTION;
 }
 
-CommandLine read_command_line(int argc, char** argv)
+// The index of the flag arg names, or -1.
+static int flag_index(const char* arg, const CommandFlag* flags, int flag_count)
+{
+    for (int i = 0; i < flag_count && i < MAX_FLAGS; i++)
+        if (std::strcmp(arg, flags[i].long_name) == 0 || std::strcmp(arg, flags[i].short_name) == 0)
+            return i;
+    return -1;
+}
+
+CommandLine read_command_line(int argc, char** argv, const CommandFlag* flags, int flag_count)
 {
     CommandLine line;
     bool options_ended = false;
@@ -37,8 +46,14 @@ CommandLine read_command_line(int argc, char** argv)
         } else if (std::strcmp(arg, "--") == 0) {
             options_ended = true;
         } else if (line.request == COMMAND_GO_ON) {
-            line.request = request_of(arg);
-            if (line.request == COMMAND_UNKNOWN_OPTION) line.unknown_option = arg;
+            if (CommandRequest request = request_of(arg); request != COMMAND_UNKNOWN_OPTION) {
+                line.request = request;
+            } else if (int flag = flag_index(arg, flags, flag_count); flag >= 0) {
+                line.flags[flag] = true;
+            } else {
+                line.request = COMMAND_UNKNOWN_OPTION;
+                line.unknown_option = arg;
+            }
         }
     }
     return line;
