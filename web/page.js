@@ -327,7 +327,6 @@ element('file').addEventListener('change', function (event) {
 // saying nothing about it.
 function becomeApp() {
   if (!/^https?:$/.test(location.protocol) || !('serviceWorker' in navigator)) return;
-  var servedByOlder = navigator.serviceWorker.controller !== null;
   navigator.serviceWorker.register('service_worker.js', {updateViaCache: 'none'}).then(function () {
     var manifest = document.createElement('link');
     manifest.rel = 'manifest';
@@ -335,10 +334,6 @@ function becomeApp() {
     document.head.appendChild(manifest);
   }, function () {
     // no worker here: a plain page
-  });
-  // A new build's worker took over from the one that served this page.
-  navigator.serviceWorker.addEventListener('controllerchange', function () {
-    if (servedByOlder) notice('A new version of PLIM is kept in this browser: it opens next time.');
   });
 }
 

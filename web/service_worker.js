@@ -15,7 +15,9 @@ const FILES = '@FILES@'.split(' ');
 const KEPT_PREFIX = `plim ${self.registration.scope} `;
 const KEPT = KEPT_PREFIX + BUILD;
 
-// Every file fetched anew (not from the browser's HTTP cache), all or none.
+// Every file fetched anew (not from the browser's HTTP cache), all or none:
+// a build that cannot be kept whole leaves nothing, and is tried again on the
+// next visit.
 async function keepFiles() {
   const cache = await caches.open(KEPT);
   await Promise.all(FILES.map(async (name) => {
@@ -27,7 +29,10 @@ async function keepFiles() {
       ? new Response(await response.blob(), {status: 200, headers: response.headers})
       : response;
     await cache.put(name, plain);
-  }));
+  })).catch(async (error) => {
+    await caches.delete(KEPT);
+    throw error;
+  });
 }
 
 self.addEventListener('install', (event) => {
