@@ -87,9 +87,9 @@ format:
 clean:
 	rm -rf $(BUILD) build build-* dist *.log
 
-## web: PLIM in the browser, dist/web/index.html (one self-contained page; see README, In the browser)
+## web: PLIM in the browser, dist/web: index.html (one self-contained page) and what installs it as an app (see README, In the browser)
 web:
-	@tools/install-deps.sh program web
+	@tools/install-deps.sh program tools web
 	@tools/build-web.sh
 
 ## web-check: the browser build sounds and plays exactly as this machine's build (CI runs it)

@@ -1,7 +1,9 @@
-// plim-icon SIZE OUT.png: the desktop icon, PLIM's block-letter logo on a
-// dark rounded square, SIZE x SIZE pixels (16 to 512), drawn with the picker's
-// own logo code.  The build runs it for each installed size; it is not
-// installed itself.
+// plim-icon SIZE OUT.png [maskable]: the desktop icon, PLIM's block-letter
+// logo on a dark rounded square, SIZE x SIZE pixels (16 to 512), drawn with
+// the picker's own logo code.  With "maskable", the same logo on a dark
+// square filling the picture, small enough for any shape a phone cuts the
+// picture to (the page's app icon).  The build runs it for each installed
+// size and for the page; it is not installed itself.
 #include "png_file.h"
 #include "tool_arguments.h"
 
@@ -11,6 +13,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 constexpr int ICON_MIN_SIZE = 16;
 constexpr int ICON_MAX_SIZE = 512;
@@ -25,6 +28,19 @@ static int dot_size(int size)
 {
     int dot = (size - 2 * (size / 32)) / LOGO_WIDTH_DOTS;
     return dot > 0 ? dot : 1;
+}
+
+// The largest dot that keeps the whole logo inside the circle in the middle
+// of a maskable icon that no cut-out shape may cross: its diameter four
+// fifths of the size (192 px: 6, 512 px: 17).
+static int maskable_dot_size(int size)
+{
+    const int diagonal_squared =
+        LOGO_WIDTH_DOTS * LOGO_WIDTH_DOTS + LOGO_HEIGHT_DOTS * LOGO_HEIGHT_DOTS;
+    const int circle_fifths = 4 * size;  // the circle's diameter, times 5
+    int dot = 1;
+    while ((dot + 1) * (dot + 1) * diagonal_squared * 25 <= circle_fifths * circle_fifths) dot++;
+    return dot;
 }
 
 // A dark square with round corners (the rest stays transparent), filled one
@@ -46,27 +62,36 @@ static void draw_background(SDL_Renderer* renderer, int size)
     }
 }
 
-static void draw_icon(SDL_Renderer* renderer, int size)
+static void draw_icon(SDL_Renderer* renderer, int size, bool maskable)
 {
     SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);  // transparent around the square
-    SDL_RenderClear(renderer);
-    draw_background(renderer, size);
-    int dot = dot_size(size);
+    int dot = 0;
+    if (maskable) {
+        set_grey(renderer, GREY_BACKGROUND);  // to every edge: the phone cuts its own shape
+        SDL_RenderClear(renderer);
+        dot = maskable_dot_size(size);
+    } else {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);  // transparent around the square
+        SDL_RenderClear(renderer);
+        draw_background(renderer, size);
+        dot = dot_size(size);
+    }
     int left = (size - LOGO_WIDTH_DOTS * dot) / 2;
     int top = (size - LOGO_HEIGHT_DOTS * dot) / 2;
     draw_logo(renderer, left, top, dot, LOGO_LETTERS);
 }
 
 static const char USAGE[] =
-    "usage: plim-icon SIZE OUT.png\n"
-    "  draws the desktop icon, SIZE x SIZE pixels (16 to 512)\n";
+    "usage: plim-icon SIZE OUT.png [maskable]\n"
+    "  draws the desktop icon, SIZE x SIZE pixels (16 to 512); with maskable, on a\n"
+    "  full square with the logo inside its middle circle of 4/5 the size\n";
 
 int main(int argc, char** argv)
 {
     static_assert(ICON_MIN_SIZE == 16 && ICON_MAX_SIZE == 512, "the usage text says so");
-    const ToolCommand command = {{"plim-icon", {"SIZE", "OUT.png"}, 2, 2, nullptr}, USAGE};
-    const char* operands[2];
+    const ToolCommand command = {{"plim-icon", {"SIZE", "OUT.png", "maskable"}, 2, 3, nullptr},
+                                 USAGE};
+    const char* operands[3];
     int count = 0;
     int status = read_tool_arguments(command, argc, argv, operands, count);
     if (status != TOOL_GO_ON) return status;
@@ -76,12 +101,18 @@ int main(int argc, char** argv)
                      ICON_MIN_SIZE, ICON_MAX_SIZE, operands[0]);
         return TOOL_EXIT_USAGE;
     }
+    const bool maskable = count == 3 && std::strcmp(operands[2], "maskable") == 0;
+    if (count == 3 && !maskable) {
+        std::fprintf(stderr, "plim-icon: the third operand can only be \"maskable\", not \"%s\"\n",
+                     operands[2]);
+        return TOOL_EXIT_USAGE;
+    }
 
     static uint8_t rgba[ICON_MAX_SIZE * ICON_MAX_SIZE * 4];
     Canvas canvas;
     bool drawn = canvas_open(canvas, size, size);
     if (drawn) {
-        draw_icon(canvas.renderer, size);
+        draw_icon(canvas.renderer, size, maskable);
         drawn = canvas_read(canvas, SDL_PIXELFORMAT_RGBA32, rgba);
     }
     if (!drawn) std::fprintf(stderr, "plim-icon: cannot draw: %s\n", SDL_GetError());

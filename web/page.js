@@ -206,6 +206,7 @@ function start() {
   element('cover').hidden = true;
   element('canvas').focus();
   Module['callMain'](['--keys', SONG_DIR]);  // no pad needed: keys play the grid
+  keepScreenOn();
   // A pad press is not a gesture that lets a page play sound; a click or key is.
   setTimeout(function () {
     var audio = Module['SDL2'] && Module['SDL2'].audioContext;
@@ -233,6 +234,7 @@ function awaitStart() {
 
 Module['onLeave'] = function () {
   page.ended = true;
+  letScreenDim();
   showCover('PLIM has ended. Your song is kept in this browser.', true);
 };
 
@@ -335,3 +337,51 @@ element('file').addEventListener('change', function (event) {
     });
   });
 });
+
+// --- The page as an app: kept for offline play, installable, screen awake -------
+
+// Served over http(s) with its build's other files beside it, the page has
+// its service worker (service_worker.js) keep them all in the browser, so
+// that it opens and plays offline, and links its manifest, which lets the
+// browser install it.  Alone (opened as a file, or copied somewhere by
+// itself) there is no worker to register and the page stays a plain page,
+// saying nothing about it.
+function becomeApp() {
+  if (!/^https?:$/.test(location.protocol) || !('serviceWorker' in navigator)) return;
+  navigator.serviceWorker.register('service_worker.js', {updateViaCache: 'none'}).then(function () {
+    var manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.appendChild(manifest);
+  }, function () {
+    // no worker here: a plain page
+  });
+}
+
+becomeApp();
+
+// The screen stays lit while PLIM runs and the page is shown (the browser
+// lets go of the lock whenever the page is hidden: it is asked for again as
+// the page comes back).  Where the browser has no wake lock, or refuses one,
+// the screen dims as it would.
+var awake = {lock: null, asking: false};
+
+function keepScreenOn() {
+  if (!navigator.wakeLock || awake.lock || awake.asking || !page.started || page.ended ||
+      document.visibilityState !== 'visible') return;
+  awake.asking = true;
+  navigator.wakeLock.request('screen').then(function (lock) {
+    awake.asking = false;
+    if (page.ended) return lock.release();
+    awake.lock = lock;
+    lock.addEventListener('release', function () { awake.lock = null; });
+  }, function () {
+    awake.asking = false;
+  });
+}
+
+function letScreenDim() {
+  if (awake.lock) awake.lock.release();
+}
+
+document.addEventListener('visibilitychange', keepScreenOn);

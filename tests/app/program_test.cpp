@@ -156,8 +156,8 @@ TEST(Program, ADirectoryThatTakesNoFilesStillPlaysSaysSoOnceAndQuitsWithStatus6)
     TempDir left;
     write_file(left.file("plim.state.tmp"), {1, 2});
     TempDir logs;
-    Child child =
-        start_program(built_program("plim"), {"--keys", left.path}, headless_env(), left.path, logs.path);
+    Child child = start_program(built_program("plim"), {"--keys", left.path}, headless_env(),
+                                left.path, logs.path);
     ASSERT_TRUE(wait_for_thread(child, "SDLAudio", START_TIMEOUT_MS));
     EXPECT_EQ(read_file(left.file("plim.state.tmp")), (std::vector<uint8_t>{1, 2}));
     kill(child.pid, SIGTERM);

@@ -12,6 +12,11 @@
 // the WAV download with the native plim-render's, byte for byte.  Waits on
 // frames drawn and results, never on rates.  Prints one line a check and
 // "N passed, N failed".
+//
+// The page as an app, on a site of its own: installable, its service worker
+// keeping the build's files, opened, started and linked to with the network
+// cut, the screen kept on while PLIM runs, a new build replacing the old;
+// and index.html alone, on a host and from the file system.
 'use strict';
 
 const childProcess = require('child_process');
@@ -63,12 +68,14 @@ function songDir(name, bytes) {
   return dir;
 }
 
-// The RGB pixels of an 8-bit RGB PNG, as plim-shot writes them.
+// The pixels of an 8-bit RGB PNG, as plim-shot writes them, or RGBA, as
+// plim-icon does (channels: 3 or 4).
 function readPng(file) {
   const data = fs.readFileSync(file);
   let offset = 8;
   let width = 0;
   let height = 0;
+  let channels = 3;
   const compressed = [];
   while (offset < data.length) {
     const length = data.readUInt32BE(offset);
@@ -77,23 +84,24 @@ function readPng(file) {
     if (type === 'IHDR') {
       width = body.readUInt32BE(0);
       height = body.readUInt32BE(4);
-      if (body[8] !== 8 || body[9] !== 2 || body[12] !== 0) throw new Error(`${file}: not 8-bit RGB`);
+      if (body[8] !== 8 || (body[9] !== 2 && body[9] !== 6) || body[12] !== 0) throw new Error(`${file}: not 8-bit RGB(A)`);
+      channels = body[9] === 6 ? 4 : 3;
     } else if (type === 'IDAT') {
       compressed.push(body);
     }
     offset += 12 + length;
   }
   const raw = zlib.inflateSync(Buffer.concat(compressed));
-  const stride = width * 3;
+  const stride = width * channels;
   const pixels = Buffer.alloc(stride * height);
   for (let y = 0; y < height; y++) {
     const filter = raw[y * (stride + 1)];
     for (let x = 0; x < stride; x++) {
       const at = y * stride + x;
       const value = raw[y * (stride + 1) + 1 + x];
-      const left = x >= 3 ? pixels[at - 3] : 0;
+      const left = x >= channels ? pixels[at - channels] : 0;
       const up = y > 0 ? pixels[at - stride] : 0;
-      const upLeft = x >= 3 && y > 0 ? pixels[at - stride - 3] : 0;
+      const upLeft = x >= channels && y > 0 ? pixels[at - stride - channels] : 0;
       let predicted = 0;
       if (filter === 1) predicted = left;
       else if (filter === 2) predicted = up;
@@ -106,7 +114,7 @@ function readPng(file) {
       pixels[at] = (value + predicted) & 255;
     }
   }
-  return {width, height, pixels};
+  return {width, height, channels, pixels};
 }
 
 // plim-shot's picture (picker, guide or grid) of a song.
@@ -284,16 +292,32 @@ async function restingGridMatches(page, picture, what) {
 
 // --- The checks ---------------------------------------------------------------
 
-async function main() {
+// The content types a static host gives (a service worker must come as a script).
+const CONTENT_TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript',
+                       '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
+
+// Serves dir on the loopback, a site of its own, as a static host does.
+// While host.cut, every request fails as with the network down; host.files
+// maps a path to the bytes served in its place (another build's).
+async function serve(dir, host = {cut: false, files: new Map()}) {
   const server = http.createServer((request, response) => {
-    const name = path.join(pageDir, decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    fs.readFile(name, (error, body) => {
-      response.writeHead(error ? 404 : 200, {'Content-Type': 'text/html; charset=utf-8'});
+    if (host.cut) return request.socket.destroy();
+    const pathname = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const answer = (error, body) => {
+      response.writeHead(error ? 404 : 200,
+                         {'Content-Type': error ? 'text/plain' : CONTENT_TYPES[path.extname(pathname)] || 'application/octet-stream'});
       response.end(error ? 'not found' : body);
-    });
+    };
+    if (host.files.has(pathname)) answer(null, host.files.get(pathname));
+    else fs.readFile(path.join(dir, pathname), answer);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const url = `http://127.0.0.1:${server.address().port}/index.html`;
+  return {server, host, url: `http://127.0.0.1:${server.address().port}/index.html`};
+}
+
+async function main() {
+  const site = await serve(pageDir);
+  const url = site.url;
   const downloads = path.join(work, 'downloads');
   fs.mkdirSync(downloads);
 
@@ -304,12 +328,20 @@ async function main() {
   });
   const session = await browser.target().createCDPSession();
   await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
+  // The page as an app on a site of its own, visited the first time there;
+  // and index.html alone, on a host without the other files.
+  const appSite = await serve(pageDir);
+  const alone = path.join(work, 'alone');
+  fs.mkdirSync(alone);
+  fs.copyFileSync(path.join(pageDir, 'index.html'), path.join(alone, 'index.html'));
+  const aloneSite = await serve(alone);
   try {
     await scenario(browser, url, downloads);
     await withoutAPad(browser, url);
+    await appScenario(browser, appSite, aloneSite.url, alone);
   } finally {
     await browser.close();
-    server.close();
+    for (const {server} of [site, appSite, aloneSite]) server.close();
   }
 }
 
@@ -682,6 +714,166 @@ async function withoutAPad(browser, url) {
         await page.$eval('#notice', (p) => p.textContent));
   check(page.errors.length === 0, 'nothing went wrong on the keyboard page', page.errors.join(' | '));
   await context.close();
+}
+
+// --- The page as an app ---------------------------------------------------------
+
+// Runs in the page before its own scripts: every screen wake lock the page
+// is given, in window.wakeLocks.
+function recordWakeLocks() {
+  window.wakeLocks = [];
+  if (!navigator.wakeLock) return;
+  const request = navigator.wakeLock.request.bind(navigator.wakeLock);
+  navigator.wakeLock.request = (type) => request(type).then((lock) => {
+    window.wakeLocks.push(lock);
+    return lock;
+  });
+}
+
+// What the site's service worker keeps: {cache name: its file names, sorted}.
+function keptFiles(page) {
+  return page.evaluate(async () => {
+    const kept = {};
+    for (const name of await caches.keys()) {
+      const requests = await (await caches.open(name)).keys();
+      kept[name] = requests.map((request) => new URL(request.url).pathname.split('/').pop()).sort();
+    }
+    return kept;
+  });
+}
+
+// The manifest's maskable icons (Chromium's own check covers the others) are
+// PNGs of the sizes it says, opaque to every edge, their logo (the white
+// pixels) inside the middle circle, four fifths of the size across, that no
+// shape a phone cuts them to may cross.  '' when they are.
+function maskableIconFaults(pageDir) {
+  const manifest = JSON.parse(fs.readFileSync(path.join(pageDir, 'manifest.webmanifest'), 'utf8'));
+  const icons = manifest.icons.filter((icon) => icon.purpose === 'maskable');
+  const faults = icons.map((icon) => {
+    const {width, height, channels, pixels} = readPng(path.join(pageDir, icon.src));
+    if (`${width}x${height}` !== icon.sizes || channels !== 4) return `${icon.src} is ${width}x${height}x${channels}`;
+    let [clear, logo, outside] = [0, 0, 0];
+    for (let at = 0; at < pixels.length; at += 4) {
+      if (pixels[at + 3] !== 255) clear++;
+      if (pixels[at] !== 255 || pixels[at + 1] !== 255 || pixels[at + 2] !== 255) continue;
+      logo++;
+      const [x, y] = [(at / 4) % width + 0.5 - width / 2, Math.floor(at / 4 / width) + 0.5 - height / 2];
+      if (x * x + y * y > (0.4 * width) ** 2) outside++;
+    }
+    return clear || !logo || outside ? `${icon.src}: ${clear} pixels not opaque, ${logo} of the logo, ${outside} outside` : '';
+  });
+  return icons.length ? faults.filter(Boolean).join('; ') : 'no maskable icon';
+}
+
+// Installable, kept by its service worker, opened and started offline,
+// #song= links offline, the screen kept on, a new build taking the old one's
+// place; index.html alone from a host and from the file system.
+async function appScenario(browser, site, aloneUrl, aloneDir) {
+  const url = site.url;
+  const picker = nativePicture('fresh', songBytes([]), 'picker');
+  const files = fs.readdirSync(pageDir).filter((name) => name !== 'service_worker.js').sort();
+
+  // The first visit to the site: the worker starts, keeps every file, and takes the page over.
+  let page = await openPage(browser, url, {before: recordWakeLocks});
+  await waitForStartStep(page);
+  const worker = await page.waitForFunction(() => navigator.serviceWorker.controller !== null &&
+                                            navigator.serviceWorker.controller.state === 'activated',
+                                            {timeout: WAIT_MS}).then(() => '', (error) => String(error));
+  check(!worker, 'after the first visit the service worker is active and serves the page', worker);
+  const kept = await keptFiles(page);
+  const keptNames = Object.keys(kept);
+  check(keptNames.length === 1 && JSON.stringify(kept[keptNames[0]]) === JSON.stringify(files),
+        'the worker keeps every file of the build, once', JSON.stringify(kept));
+
+  await page.waitForSelector('link[rel=manifest]', {timeout: WAIT_MS});
+  const devtools = await page.createCDPSession();
+  const {installabilityErrors} = await devtools.send('Page.getInstallabilityErrors');
+  check(installabilityErrors.length === 0, 'Chromium finds the page installable', JSON.stringify(installabilityErrors));
+  const faults = maskableIconFaults(pageDir);
+  check(!faults, 'the maskable icons are of the sizes the manifest says, and safe to cut', faults);
+
+  // The network cut: a reload loads and starts the page, and the picker is drawn exactly.
+  site.host.cut = true;
+  await page.setOfflineMode(true);
+  await page.reload();
+  await waitForStartStep(page);
+  await page.click('#cover');
+  const offline = await showsPicture(page, picker);
+  check(!offline, 'offline, a reload loads and starts the page, and the picker is drawn exactly as plim-shot draws it', offline);
+  const held = await page.waitForFunction(() => window.wakeLocks.some((lock) => !lock.released), {timeout: WAIT_MS})
+    .then(() => true, () => false);
+  check(held, 'while PLIM runs the page holds a screen wake lock');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => !document.getElementById('again').hidden, {timeout: WAIT_MS});
+  check(await page.evaluate(() => window.wakeLocks.length > 0 && window.wakeLocks.every((lock) => lock.released)),
+        'leaving lets the screen dim again');
+
+  // A link, offline: its song is taken and played.
+  const linked = songBytes([[5, 2], [6, 9], [0, 15]], {pace: 96, wobble: 1});
+  await page.goto('about:blank');
+  await page.goto(`${url}#song=${linked.toString('base64url')}`);
+  await waitForStartStep(page);
+  check(await storageHolds(page, linked) && await page.evaluate(() => location.hash) === '',
+        'offline, a #song= link opens and keeps its song');
+
+  // A new build on the site: the next visit online keeps its files in place
+  // of the old ones, and the visit after shows it.
+  site.host.cut = false;
+  await page.setOfflineMode(false);
+  const workerText = fs.readFileSync(path.join(pageDir, 'service_worker.js'), 'utf8');
+  const nextWorker = workerText.replace(/^const BUILD = '(\w+)';$/m, "const BUILD = 'next$1';");
+  const nextPage = fs.readFileSync(path.join(pageDir, 'index.html'), 'utf8').replace('<title>PLIM</title>', '<title>PLIM next</title>');
+  if (nextWorker === workerText || !nextPage.includes('PLIM next')) throw new Error('no new build made of the page');
+  site.host.files.set('/service_worker.js', nextWorker);
+  site.host.files.set('/index.html', nextPage);
+  await page.goto('about:blank');
+  await page.goto(url);
+  const replaced = await eventually(async () => {
+    // Only the names, until the old build's cache is gone: opening it would make it anew.
+    const names = await page.evaluate(() => caches.keys());
+    if (names.length !== 1 || !/ next\w+$/.test(names[0])) {
+      const workers = await page.evaluate(async () => {
+        const registration = await navigator.serviceWorker.getRegistration();
+        return ['installing', 'waiting', 'active'].map((k) => `${k} ${registration[k] && registration[k].state}`).join(', ');
+      });
+      return `kept: ${names.join(', ')}; workers: ${workers}`;
+    }
+    const now = await keptFiles(page);
+    const title = await page.evaluate(async (name) => {
+      const response = await (await caches.open(name)).match('index.html');
+      return response ? /<title>(.*?)<\/title>/.exec(await response.text())[1] : 'none';
+    }, names[0]);
+    return title === 'PLIM next' && JSON.stringify(now[names[0]]) === JSON.stringify(files) ? '' : `kept index.html: ${title}`;
+  }, WAIT_MS);
+  check(!replaced, 'a new build replaces the kept files on the next visit online, the old ones deleted', replaced);
+  site.host.cut = true;
+  await page.setOfflineMode(true);
+  await page.reload();
+  await waitForStartStep(page);
+  check(await page.title() === 'PLIM next', 'the visit after, offline, opens the new build', await page.title());
+  check(page.errors.length === 0, 'nothing went wrong on the app\'s pages', page.errors.join(' | '));
+  await page.close();
+
+  // index.html alone on a host: a plain page, no worker, no manifest, nothing said.
+  page = await openPage(browser, aloneUrl);
+  await waitForStartStep(page);
+  await new Promise((resolve) => setTimeout(resolve, 1000));  // the worker's registration fails meanwhile
+  const plain = await page.evaluate(async () => ({
+    worker: (await navigator.serviceWorker.getRegistrations()).length,
+    manifest: document.querySelectorAll('link[rel=manifest]').length,
+    notice: document.getElementById('notice').textContent,
+  }));
+  check(plain.worker === 0 && plain.manifest === 0 && plain.notice === '' && page.errors.length === 0,
+        'index.html alone on a host is a plain page and says nothing of a worker', JSON.stringify(plain));
+  await page.close();
+
+  // index.html alone in a folder of the file system: it starts and draws the picker exactly.
+  page = await openPage(browser, `file://${path.join(aloneDir, 'index.html')}`);
+  await waitForStartStep(page);
+  await page.click('#cover');
+  const fromFile = await showsPicture(page, picker);
+  check(!fromFile && page.errors.length === 0, 'index.html alone from the file system draws the picker exactly', fromFile || page.errors.join(' | '));
+  await page.close();
 }
 
 main()
