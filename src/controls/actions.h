@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/core/app_state.h"
-#include "controls/input.h"
+#include "controls/pad.h"
 
 #include <SDL.h>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/core/ticks.h"
-#include "controls/input.h"
+#include "controls/pad.h"
 
 #include <cstdint>
 
