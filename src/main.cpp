@@ -1,4 +1,4 @@
 // PLIM: a step sequencer and synthesizer played with a game pad.
-#include "app/app.h"
+#include "app/platform.h"
 
 int main(int argc, char** argv) { return run_plim(argc, argv); }

@@ -6,7 +6,7 @@
 #include "app/core/state_file.h"
 #include "app/core/ticks.h"
 #include "app/options.h"
-#include "app/platform.h"
+#include "controls/input.h"
 #include "controls/repeat_timers.h"
 #include "display/canvas_size.h"
 #include "display/grid_screen.h"
@@ -64,7 +64,12 @@ static void say_unsaved(App& app, int error, const char* what_follows)
     if (app.unsaved_said) return;
     app.unsaved_said = true;
     const char* path = app.state->state_path;
-    if (path[0] == '\0') path = "plim.state in a directory whose name is too long";
+    char unnamed[64];
+    if (path[0] == '\0') {
+        std::snprintf(unnamed, sizeof unnamed, "%s in a directory whose name is too long",
+                      STATE_FILE_NAME);
+        path = unnamed;
+    }
     std::fprintf(stderr, "plim: cannot save the song as %s (%s): %s\n", path, std::strerror(error),
                  what_follows);
 }
@@ -95,14 +100,16 @@ static void prepare_song_directory(App& app, const char* dir)
     say_unsaved(app, errno, "playing without saving; give a directory PLIM can write");
 }
 
-void open_input_device(App& app)
+void open_input(App& app)
 {
+    if (app.controller || app.joystick) return;
     for (int i = 0; i < SDL_NumJoysticks(); i++) {
         if (!SDL_IsGameController(i)) continue;
         app.controller = SDL_GameControllerOpen(i);
-        if (app.controller) return;
+        if (app.controller) break;
     }
-    if (SDL_NumJoysticks() > 0) app.joystick = SDL_JoystickOpen(0);
+    if (!app.controller && SDL_NumJoysticks() > 0) app.joystick = SDL_JoystickOpen(0);
+    app.input.controller_open = app.controller != nullptr;
 }
 
 static SDL_AudioDeviceID open_audio_device(AppState& state)
@@ -130,9 +137,16 @@ static bool video_unseen()
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
-int app_start(App& app, AppState& state, const char* dir)
+// The window's flags for each WindowKind.
+constexpr Uint32 WINDOW_FLAGS[] = {
+    SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN,  // WINDOW_FULL_SCREEN
+    SDL_WINDOW_SHOWN,                                  // WINDOW_CANVAS_SIZE
+};
+
+int app_start(App& app, AppState& state, const char* dir, WindowKind window)
 {
     app.state = &state;
+    app.input = InputState{};
     format_state_path(state, dir);
     load_state(state);  // a directory not made yet holds no song
 
@@ -145,9 +159,8 @@ int app_start(App& app, AppState& state, const char* dir)
         SDL_Quit();
         return start_failed(EXIT_SDL_INIT, reason);
     }
-    app.window =
-        SDL_CreateWindow("PLIM", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, CANVAS_WIDTH,
-                         CANVAS_HEIGHT, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    app.window = SDL_CreateWindow("PLIM", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                  CANVAS_WIDTH, CANVAS_HEIGHT, WINDOW_FLAGS[window]);
     if (!app.window) return start_failed(EXIT_WINDOW, SDL_GetError());
     app.renderer =
         SDL_CreateRenderer(app.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
@@ -155,7 +168,7 @@ int app_start(App& app, AppState& state, const char* dir)
     if (!app.renderer) return start_failed(EXIT_RENDERER, SDL_GetError());
     SDL_RenderSetLogicalSize(app.renderer, CANVAS_WIDTH, CANVAS_HEIGHT);
 
-    open_input_device(app);
+    open_input(app);
     if (!allocate_buffers(state)) return start_failed(EXIT_BUFFERS, nullptr);
     state.audio_device = open_audio_device(state);
     if (state.audio_device == 0) return start_failed(EXIT_AUDIO, SDL_GetError());
@@ -167,8 +180,6 @@ int app_start(App& app, AppState& state, const char* dir)
     restart_audition(state, now);
     state.logo_start = static_cast<uint32_t>(now);
 
-    app.input = InputState{};
-    app.input.controller_open = app.controller != nullptr;
     Uint32 touch_events = SDL_RegisterEvents(2);
     if (touch_events != static_cast<Uint32>(-1)) app.input.touch_event = touch_events;
     return 0;
@@ -191,7 +202,7 @@ SaveResult frame_update(AppState& state, InputState& input, int32_t now)
     return save_if_due(state, now);
 }
 
-bool app_frame(App& app)
+FrameOutcome app_frame(App& app)
 {
     AppState& state = *app.state;
     app.input.running = true;
@@ -202,11 +213,19 @@ bool app_frame(App& app)
         note_save(app, saved == SAVE_WRITTEN, "a later change, and quitting, try again");
     draw_screen(app);
     SDL_RenderPresent(app.renderer);
-    frame_pause(4);
-    return app.input.running;
+    return {app.input.running, saved};
 }
 
-void app_stop(App& app)
+bool app_save_now(App& app)
+{
+    AppState& state = *app.state;
+    bool written = save_state(state);
+    state.dirty = 0;
+    note_save(app, written, "a later change, and quitting, try again");
+    return written;
+}
+
+int app_stop(App& app)
 {
     AppState& state = *app.state;
     bool written = save_state(state);  // also when nothing changed
@@ -218,15 +237,14 @@ void app_stop(App& app)
     SDL_DestroyRenderer(app.renderer);
     SDL_DestroyWindow(app.window);
     SDL_Quit();
+    return app.last_save_failed ? EXIT_SONG_NOT_KEPT : 0;
 }
 
-int run_plim(int argc, char** argv)
+int start_plim(App& app, AppState& state, int argc, char** argv, WindowKind window)
 {
     ProgramCommand command = read_program_command(argc, argv);
     if (command.exit_status >= 0) return command.exit_status;
-    static AppState state;  // outlives the audio device
-    static App app;         // outlives this call where the page runs the frames
-    int failure = app_start(app, state, command.dir);
+    int failure = app_start(app, state, command.dir, window);
     if (failure != 0) return failure;
     app.input.keys_play_pad = command.keys;
     if (!app.controller && !app.joystick && !command.keys)
@@ -234,6 +252,5 @@ int run_plim(int argc, char** argv)
             "plim: no game pad found: the grid needs one, or --keys to play it with the "
             "keyboard\n",
             stderr);
-    run_frames(app);
-    return app.last_save_failed ? EXIT_SONG_NOT_KEPT : 0;
+    return -1;
 }

@@ -3,7 +3,7 @@
 
 #include "app/core/app_state.h"
 #include "app/core/state_file.h"
-#include "controls/input.h"
+#include "controls/pad.h"
 
 #include <SDL.h>
 
@@ -32,37 +32,57 @@ enum StartFailure {
 // The exit status of a quit whose last save failed: the song is not kept.
 constexpr int EXIT_SONG_NOT_KEPT = 6;
 
-// Start-up: fills state (which must be fresh and outlive the audio device),
-// loads the song from the directory dir, opens SDL, window, renderer, input
-// device and audio device, makes dir if it is missing and enters the picker.
-// SDL's off-screen or dummy video counts as SDL failing unless
-// SDL_VIDEODRIVER chose it.  Returns 0, or at once, after a line on standard
-// error, the exit status of the step that failed; what the steps before it
-// opened is left for the process's exit to release (only unseen video quits
-// SDL first).  A song directory that cannot be made or written is said in one
-// line, and the program plays without saving.
-int app_start(App& app, AppState& state, const char* dir);
+// How start-up makes the window: as each platform wants it from the start.
+enum WindowKind {
+    WINDOW_FULL_SCREEN,  // the desktop's full screen, the canvas scaled into it
+    WINDOW_CANVAS_SIZE,  // the canvas's own 640 x 480 (the page scales it)
+};
 
-// The first joystick index that opens as a game controller; failing that the
-// first raw joystick; failing that nothing (the keyboard alone).
-void open_input_device(App& app);
+// Start-up: fills state (which must be fresh and outlive the audio device),
+// loads the song from the directory dir, opens SDL, the window of that kind,
+// renderer, input device and audio device, makes dir if it is missing and
+// enters the picker.  SDL's off-screen or dummy video counts as SDL failing
+// unless SDL_VIDEODRIVER chose it.  Returns 0, or at once, after a line on
+// standard error, the exit status of the step that failed; what the steps
+// before it opened is left for the process's exit to release (only unseen
+// video quits SDL first).  A song directory that cannot be made or written is
+// said in one line, and the program plays without saving.
+int app_start(App& app, AppState& state, const char* dir, WindowKind window);
+
+// The program's start: the options (--help, --version) answered, or
+// app_start with the song directory, and --keys taken; without a pad or
+// --keys, one line says the grid needs one.  Returns -1 once frames are to
+// follow, else the exit status.
+int start_plim(App& app, AppState& state, int argc, char** argv, WindowKind window);
+
+// The input device, while none is open: the first joystick index that opens
+// as a game controller; failing that the first raw joystick; failing that
+// nothing (the keyboard alone).  Start-up takes the pad there is; a caller
+// that runs it again takes one that appears later.
+void open_input(App& app);
 
 // What a frame does between its events and its drawing, at now: the repeat
 // timers, the picker's audition note when due, the debounced save when due.
 // Returns what the save did.
 SaveResult frame_update(AppState& state, InputState& input, int32_t now);
 
-// One frame: events, frame_update, drawing, present, 4 ms delay.  Returns
-// false once the player has quit during this frame.  A save that fails is
-// said in one line, unless failing saves were already said since the last
-// one that succeeded.
-bool app_frame(App& app);
+// What one frame came to.
+struct FrameOutcome {
+    bool running = true;              // false once the player has quit during the frame
+    SaveResult saved = SAVE_NOT_DUE;  // what the frame's debounced save did
+};
+
+// One frame: events, frame_update, drawing, present; the pause between
+// frames is the caller's.  A save that fails is said in one line, unless
+// failing saves were already said since the last one that succeeded.
+FrameOutcome app_frame(App& app);
+
+// Writes the song now, a change not yet saved included, as quitting writes
+// it; a failure is said as a frame's is.  Returns whether it was written.
+bool app_save_now(App& app);
 
 // Shutdown: the last save, then everything closed in reverse order.  A last
 // save that fails sets last_save_failed (and is said, as in app_frame).
-void app_stop(App& app);
-
-// The whole program: the options (--help, --version) or a run with the song
-// directory; returns the exit status (EXIT_SONG_NOT_KEPT after a quit whose
-// last save failed).
-int run_plim(int argc, char** argv);
+// Returns the exit status: 0, or EXIT_SONG_NOT_KEPT after a last save that
+// failed.
+int app_stop(App& app);

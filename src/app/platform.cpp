@@ -1,10 +1,11 @@
 // The desktop's and the browser's ways of running frames and keeping the song.
 #include "app/platform.h"
 
-#include "app/core/state_file.h"
-#include "display/canvas_size.h"
+#include <cstdint>
 
 #ifdef __EMSCRIPTEN__
+
+#include "controls/input.h"
 
 #include <emscripten.h>
 
@@ -16,52 +17,49 @@ constexpr int BROWSER_FRAMES_PER_SECOND = 60;
 // The program while its frames run; null before and after.
 static App* running_app = nullptr;
 
-// A save has been written: the page copies the song into the browser's
-// lasting storage.
-static void song_written()
+// What a save did: a song written goes on to the page, which copies it into
+// the browser's lasting storage.  A failure has been said by the program.
+static void song_saved(bool written)
 {
+    if (!written) return;
     EM_ASM({
         if (Module.onSongWritten) Module.onSongWritten();
     });
 }
 
-// A page sees a pad only once it has been pressed there, often after the
-// program started: while no input device is open, the first one to appear is
-// taken as start-up takes it.
-static void take_late_pad(App& app)
+bool run_frame(App& app)
 {
-    if (app.controller || app.joystick || SDL_NumJoysticks() == 0) return;
-    open_input_device(app);
-    app.input.controller_open = app.controller != nullptr;
+    // A page sees a pad only once it has been pressed there, often after the
+    // program started.
+    open_input(app);
+    FrameOutcome frame = app_frame(app);
+    if (frame.saved != SAVE_NOT_DUE) song_saved(frame.saved == SAVE_WRITTEN);
+    return frame.running;
 }
 
 static void browser_frame(void* arg)
 {
     App& app = *static_cast<App*>(arg);
-    take_late_pad(app);
-    bool was_dirty = app.state->dirty != 0;
-    bool running = app_frame(app);
-    if (was_dirty && app.state->dirty == 0) song_written();
-    if (running) return;
+    if (run_frame(app)) return;
     emscripten_cancel_main_loop();
     running_app = nullptr;
-    app_stop(app);
-    song_written();
+    song_saved(app_stop(app) == 0);
     EM_ASM({
         if (Module.onLeave) Module.onLeave();
     });
 }
 
-void frame_pause(uint32_t) {}
-
-void run_frames(App& app)
+int run_plim(int argc, char** argv)
 {
+    static AppState state;  // outlives the audio device
+    static App app;         // outlives this call: the page runs the frames
     // The window is the page's canvas: its drawing buffer stays 640 x 480 and
-    // the page scales it, rather than the browser's full screen.
-    SDL_SetWindowFullscreen(app.window, 0);
-    SDL_SetWindowSize(app.window, CANVAS_WIDTH, CANVAS_HEIGHT);
+    // the page scales it.
+    int status = start_plim(app, state, argc, argv, WINDOW_CANVAS_SIZE);
+    if (status >= 0) return status;
     running_app = &app;
     emscripten_set_main_loop_arg(browser_frame, &app, BROWSER_FRAMES_PER_SECOND, 0);
+    return 0;
 }
 
 // For the page, when it is hidden or closed or is about to hand the song on:
@@ -69,11 +67,7 @@ void run_frames(App& app)
 // writes it.
 extern "C" EMSCRIPTEN_KEEPALIVE void plim_save_song()
 {
-    if (!running_app) return;
-    AppState& state = *running_app->state;
-    save_state(state);
-    state.dirty = 0;
-    song_written();
+    if (running_app) song_saved(app_save_now(*running_app));
 }
 
 // For the page's touch pad: pad button n (0..31) pressed (down 1) or released
@@ -87,12 +81,23 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plim_touch_pad(int n, int down)
 
 #else
 
-void frame_pause(uint32_t ms) { SDL_Delay(ms); }
+constexpr uint32_t FRAME_PAUSE_MS = 4;  // after each frame's present
 
-void run_frames(App& app)
+bool run_frame(App& app)
 {
-    while (app_frame(app)) {}
-    app_stop(app);
+    bool running = app_frame(app).running;
+    SDL_Delay(FRAME_PAUSE_MS);
+    return running;
+}
+
+int run_plim(int argc, char** argv)
+{
+    static AppState state;  // outlives the audio device
+    static App app;
+    int status = start_plim(app, state, argc, argv, WINDOW_FULL_SCREEN);
+    if (status >= 0) return status;
+    while (run_frame(app)) {}
+    return app_stop(app);
 }
 
 #endif

@@ -9,9 +9,9 @@
 // later.  Prints "song <hex>" with the 152 bytes a save would write whenever
 // the song changes (so before the program can save it), starting with the
 // song it loaded.  Quits by itself after 30 seconds.
-#include "app/app.h"
 #include "app/core/state_file.h"
 #include "app/core/ticks.h"
+#include "app/platform.h"
 #include "controls/input.h"
 
 #include <cstdio>
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     if (argc != 2) return 2;
     static AppState state;
     App app;
-    int failure = app_start(app, state, argv[1]);
+    int failure = app_start(app, state, argv[1], WINDOW_FULL_SCREEN);
     if (failure != 0) return failure;
 
     uint8_t last[STATE_IMAGE_SIZE];
@@ -84,7 +84,7 @@ int main(int argc, char** argv)
             changes++;
             next_change = ticks_after(ticks_now(), CHANGE_EVERY_MS);
         }
-        if (!app_frame(app)) break;
+        if (!run_frame(app)) break;
         print_if_changed(state, last);
     }
     app_stop(app);

@@ -3,7 +3,7 @@
 // own thread: the picker's audition, both resets, and on the grid a setting
 // or a cell changed in every frame.  Run under ThreadSanitizer, any data race
 // between the two threads ends the test.
-#include "app/app.h"
+#include "app/platform.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>
@@ -78,22 +78,22 @@ TEST(RealTime, FramesAndTheCallbackShareTheRecordFromThePickerToTheEnd)
     setenv("SDL_AUDIODRIVER", "dummy", 1);  // the callback on its own thread, at about real time
     TempDir dir;
     App app;
-    ASSERT_EQ(app_start(app, state, dir.path.c_str()), 0) << SDL_GetError();
+    ASSERT_EQ(app_start(app, state, dir.path.c_str(), WINDOW_FULL_SCREEN), 0) << SDL_GetError();
     Uint32 give_up = SDL_GetTicks() + GIVE_UP_MS;
 
     // The picker: two bank changes, each restarting the audition, then its
     // three notes against the playing callback.
     push_key(SDLK_RIGHT);
-    ASSERT_TRUE(app_frame(app));
+    ASSERT_TRUE(run_frame(app));
     push_key(SDLK_LEFT);
-    while (state.preview_count < 3 && SDL_GetTicks() < give_up) ASSERT_TRUE(app_frame(app));
+    while (state.preview_count < 3 && SDL_GetTicks() < give_up) ASSERT_TRUE(run_frame(app));
     EXPECT_EQ(state.preview_count, 3) << "the audition's notes";
 
     // The guide, and the grid through enter_grid.
     push_key(SDLK_RETURN);
-    ASSERT_TRUE(app_frame(app));
+    ASSERT_TRUE(run_frame(app));
     push_tap(PAD_B);
-    ASSERT_TRUE(app_frame(app));
+    ASSERT_TRUE(run_frame(app));
     ASSERT_EQ(state.screen.load(), SCREEN_GRID);
 
     // Until the callback has moved the playhead on by one step eight times.
@@ -101,7 +101,7 @@ TEST(RealTime, FramesAndTheCallbackShareTheRecordFromThePickerToTheEnd)
     int32_t last_step = state.step.load();
     for (int i = 0; advances < 8 && SDL_GetTicks() < give_up; i++) {
         grid_presses(i);
-        ASSERT_TRUE(app_frame(app));
+        ASSERT_TRUE(run_frame(app));
         int32_t step = state.step.load();
         if (step == (last_step + 1) % GRID_COLS) advances++;
         last_step = step;
@@ -110,6 +110,6 @@ TEST(RealTime, FramesAndTheCallbackShareTheRecordFromThePickerToTheEnd)
 
     push_pad(PAD_SELECT, true);
     push_pad(PAD_START, true);
-    EXPECT_FALSE(app_frame(app)) << "SELECT + START quits";
+    EXPECT_FALSE(run_frame(app)) << "SELECT + START quits";
     app_stop(app);  // closes the audio device before freeing the buffers
 }

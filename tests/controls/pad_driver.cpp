@@ -32,7 +32,8 @@
 // the last command; 20 when the script ended without a quit; 21 when it quit
 // before the end; 22 when start-up opened the wrong kind of device; 23 for a
 // bad script; otherwise the start-up's own failure status.
-#include "app/app.h"
+#include "app/platform.h"
+#include "controls/input.h"
 
 #include <SDL.h>
 
@@ -68,7 +69,7 @@ static long audio_frames_written()
 
 static void frame(Driver& driver)
 {
-    if (!driver.quit && !app_frame(driver.app)) driver.quit = true;
+    if (!driver.quit && !run_frame(driver.app)) driver.quit = true;
 }
 
 static void show(const Driver& driver)
@@ -220,7 +221,7 @@ int main(int argc, char** argv)
 
     static AppState state;
     Driver driver;
-    int failure = app_start(driver.app, state, argv[3]);
+    int failure = app_start(driver.app, state, argv[3], WINDOW_FULL_SCREEN);
     if (failure != 0) {
         std::fclose(script);
         return failure;
