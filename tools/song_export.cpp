@@ -176,7 +176,8 @@ static bool write_wav(AppState& state, int loops, OutputFile& out, int64_t known
            std::fwrite(header, sizeof header, 1, out.file) == 1;
 }
 
-ExportResult export_song(const char* dir, const char* out_path, int loops)
+// export_song's work, which sets the limiter's envelope to 0 before each run.
+static ExportResult export_from_rest(const char* dir, const char* out_path, int loops)
 {
     ExportResult result;
     AppState state;
@@ -217,5 +218,13 @@ ExportResult export_song(const char* dir, const char* out_path, int loops)
     result.streamed = out.stream;
     result.frames = progress.written;
     result.tail_frames = progress.clock_stop < 0 ? 0 : progress.written - progress.clock_stop;
+    return result;
+}
+
+ExportResult export_song(const char* dir, const char* out_path, int loops)
+{
+    double playing_limiter = limiter_env;  // a program's, where the export runs beside one
+    ExportResult result = export_from_rest(dir, out_path, loops);
+    limiter_env = playing_limiter;
     return result;
 }

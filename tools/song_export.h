@@ -29,10 +29,12 @@ struct ExportResult {
     bool streamed = false;     // the WAV went into a stream (standard output, a pipe, a device)
 };
 
-// Loads "<dir>/plim.state" as the program does and writes what the program
+// Loads the song saved in dir as the program does and writes what the program
 // plays from the moment the grid opens, with the instrument the player last
 // chose, to out_path as a WAV file, by the rules of output_open: a file is
 // replaced only once it is complete; a stream ("-" for standard output, a
 // device or a pipe) gets the same bytes, its length worked out by a first,
-// silent run.  loops is 1..EXPORT_MAX_LOOPS.
+// silent run.  loops is 1..EXPORT_MAX_LOOPS.  The export's engine starts
+// with the limiter at rest, and the limiter's envelope is left as it was
+// found (the page exports while its program plays).
 ExportResult export_song(const char* dir, const char* out_path, int loops);

@@ -42,8 +42,9 @@ static_assert(LIMITER_THRESHOLD / LIMITER_RELEASE <= FAST_TANH_REACH);
 // program (a loud passage keeps turning the gain down across resets).
 // Written only by the thread that runs the effect chain: SDL's audio thread
 // in the program; in the WAV export the export's own thread, which sets it
-// to 0 before each run (in the browser the page's one thread, between the
-// program's callbacks).  Tests put it back to 0 between cases.
+// to 0 before each run and afterwards puts back what it found (in the
+// browser the page's one thread, between the program's callbacks).  Tests put
+// it back to 0 between cases.
 extern double limiter_env;
 
 struct StereoSample {

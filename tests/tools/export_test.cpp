@@ -184,6 +184,30 @@ TEST(Export, ALongEchoIsCutAfterTenSecondsOfTail)
         ASSERT_EQ(wav[static_cast<size_t>(stop) * 2 + i], tail[i]) << i;
 }
 
+// The page exports while its program plays: the export's engine starts from
+// a limiter at rest, and the program's limiter is left as it was, whether the
+// export is written or refused.
+TEST(Export, LeavesThePlayingLimiterAsItFoundIt)
+{
+    TempDir dir;
+    save_song(dir.path, SongSettings{});
+    limiter_env = 0.0;
+    ASSERT_EQ(export_song(dir.path.c_str(), dir.file("at_rest.wav").c_str(), 1).status,
+              EXPORT_DONE);
+    EXPECT_EQ(limiter_env, 0.0);
+
+    limiter_env = 0.75;  // a loud passage of the playing program
+    ASSERT_EQ(export_song(dir.path.c_str(), dir.file("beside.wav").c_str(), 1).status, EXPORT_DONE);
+    EXPECT_EQ(limiter_env, 0.75);
+    EXPECT_EQ(read_file(dir.file("beside.wav")), read_file(dir.file("at_rest.wav")));
+
+    std::string nowhere = dir.file("nowhere");
+    EXPECT_EQ(export_song(nowhere.c_str(), dir.file("none.wav").c_str(), 1).status,
+              EXPORT_BAD_SONG);
+    EXPECT_EQ(limiter_env, 0.75);
+    limiter_env = 0.0;
+}
+
 // --- plim-render on the command line --------------------------------------------
 
 struct ToolRun {
