@@ -2,12 +2,15 @@
 #include "song_export.h"
 #include "tool_arguments.h"
 
+#include "app/core/state_file.h"
+
 #include <cstdio>
 #include <cstring>
 
 static const char USAGE[] =
     "usage: plim-render DIR OUT.wav [LOOPS]\n"
-    "  Renders the song saved in DIR/plim.state as a 16-bit stereo 48 kHz WAV:\n"
+    "  Renders the song saved in DIR/" STATE_FILE_NAME_LITERAL
+    " as a 16-bit stereo 48 kHz WAV:\n"
     "  LOOPS passes of the 16 steps (default 4, at most 999) and the ringing tail.\n"
     "  OUT may be - for standard output, or a device or pipe to stream into;\n"
     "  the folders on the way to a file are made when missing.\n";

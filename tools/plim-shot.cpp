@@ -11,6 +11,7 @@
 
 #include "app/core/directories.h"
 #include "app/core/durable_file.h"
+#include "app/core/state_file.h"
 #include "display/canvas.h"
 #include "display/grid_screen.h"
 #include "display/guide_screen.h"
@@ -25,7 +26,8 @@ constexpr int32_t SHOT_GRID_TICKS = 0;
 
 static const char USAGE[] =
     "usage: plim-shot DIR OUTDIR\n"
-    "  draws the three screens for DIR/plim.state into\n"
+    "  draws the three screens for DIR/" STATE_FILE_NAME_LITERAL
+    " into\n"
     "  OUTDIR/picker.png, OUTDIR/guide.png and OUTDIR/grid.png\n";
 
 // Writes the canvas picture as OUTDIR/name.

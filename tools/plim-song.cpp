@@ -12,7 +12,8 @@
 
 static const char USAGE[] =
     "usage: plim-song DIR PACE VOICE BANK WOBBLE ECHO SPACE [ROW...]\n"
-    "  writes DIR/plim.state (making DIR) as PLIM saves it: the six settings in\n"
+    "  writes DIR/" STATE_FILE_NAME_LITERAL
+    " (making DIR) as PLIM saves it: the six settings in\n"
     "  the file's order, then the grid, top row first, one ROW of 16 cells each\n"
     "  (x lit, . dark); without ROWs every cell is lit.\n";
 

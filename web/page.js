@@ -4,7 +4,8 @@
 // code is set up; the program starts only when the player presses or clicks.
 
 var SONG_DIR = '/songs';
-var SONG_PATH = SONG_DIR + '/plim.state';
+var SONG_NAME = '';  // the song file's name, as the program names it once loaded
+var SONG_PATH = '';  // SONG_DIR + '/' + SONG_NAME
 var WAV_PATH = '/tmp/plim.wav';
 var LINK_PREFIX = '#song=';
 
@@ -242,6 +243,8 @@ element('again').addEventListener('click', function () { location.reload(); });
 
 Module['onRuntimeInitialized'] = function () {
   if (window.plimMissing.length) return;
+  SONG_NAME = Module['ccall']('plim_song_file_name', 'string', [], []);
+  SONG_PATH = SONG_DIR + '/' + SONG_NAME;
   takeSongLeftBehind();
   takeLinkedSong();
   awaitStart();
@@ -290,7 +293,7 @@ onButton('share', function () {
 
 onButton('save', function () {
   var bytes = currentSong();
-  if (bytes) download(bytes, 'plim.state');
+  if (bytes) download(bytes, SONG_NAME);
 });
 
 onButton('wav', function () {

@@ -1,10 +1,12 @@
-// What the page's buttons call in the program: the WAV export of the tools
-// and the song file's size rule.  Main thread, between frames.
+// What the page's buttons call in the program: the WAV export of the tools,
+// the song file's name and its size rule.  Main thread, between frames.
 #include "app/core/state_file.h"
 #include "song_export.h"
-#include "sound/effects.h"
 
 #include <emscripten.h>
+
+// The song file's name in its directory, as the program saves it.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* plim_song_file_name() { return STATE_FILE_NAME; }
 
 // Whether a file of size bytes is a song, by the rule the program loads by.
 extern "C" EMSCRIPTEN_KEEPALIVE int plim_is_song_size(int size)
@@ -13,13 +15,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE int plim_is_song_size(int size)
 }
 
 // Writes the song saved in dir to out_path as plim-render does, four passes
-// and the tail.  The export runs the engine on its own record, but the
-// limiter's envelope is shared with the playing program: it is put back as
-// it was.  Returns 1 once the file is complete.
+// and the tail, beside the playing program (whose limiter the export leaves
+// as it was).  Returns 1 once the file is complete.
 extern "C" EMSCRIPTEN_KEEPALIVE int plim_export_wav(const char* dir, const char* out_path)
 {
-    double playing_limiter = limiter_env;
-    ExportResult result = export_song(dir, out_path, EXPORT_DEFAULT_LOOPS);
-    limiter_env = playing_limiter;
-    return result.status == EXPORT_DONE ? 1 : 0;
+    return export_song(dir, out_path, EXPORT_DEFAULT_LOOPS).status == EXPORT_DONE ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 #include "app/options.h"
 
 #include "app/core/command_line.h"
+#include "app/core/state_file.h"
 
 #include <cstring>
 #include <iterator>
@@ -11,7 +12,8 @@ static const char USAGE[] =
     "       plim --help | --version\n"
     "\n"
     "PLIM is a step sequencer and synthesizer played full screen with a game pad.\n"
-    "DIRECTORY keeps the song as plim.state (default: the current directory; made if missing).\n"
+    "DIRECTORY keeps the song as " STATE_FILE_NAME_LITERAL
+    " (default: the current directory; made if missing).\n"
     "\n"
     "Connect the pad before starting: one plugged in later is not picked up.\n"
     "Without a pad, --keys plays the grid with the keyboard.\n"

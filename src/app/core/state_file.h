@@ -10,7 +10,10 @@ constexpr int STATE_SIZE_TO_VOICE = 136;   // grid, pace, voice (the oldest file
 constexpr int STATE_SIZE_TO_WOBBLE = 144;  // and bank, wobble
 constexpr int STATE_IMAGE_SIZE = 152;      // and echo, space: what is always written
 
-constexpr const char STATE_FILE_NAME[] = "plim.state";
+// The song file's name in its directory, the one place it is written; as a
+// literal too, so that help texts can be put together with it.
+#define STATE_FILE_NAME_LITERAL "plim.state"
+constexpr const char STATE_FILE_NAME[] = STATE_FILE_NAME_LITERAL;
 // What a file that could not be loaded is renamed to before a save takes its
 // place; ".1", ".2", ... follow when that name is taken.
 constexpr const char UNLOADED_SUFFIX[] = ".unreadable";
