@@ -1,5 +1,6 @@
-// The layers of the code: which folder may include which, and one header for
-// every source file.  ARCHITECTURE.md explains the rules kept here.
+// The layers of the code: which folder may include which, no files that
+// include each other in a circle, and one header for every source file.
+// ARCHITECTURE.md explains the rules kept here.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,6 +23,7 @@ const std::map<std::string, std::set<std::string>> MAY_INCLUDE = {
     {"app", {"app/core", "sound", "display", "controls", "app"}},
     {"main", {"app"}},  // src/main.cpp
     {"tools", {"app/core", "sound", "display", "tools"}},
+    {"web", {"app/core", "sound", "display", "tools"}},  // the page's calls into the tools
 };
 
 struct SourceFile {
@@ -30,11 +32,12 @@ struct SourceFile {
     std::vector<std::string> includes;  // the quoted includes, resolved to folders
 };
 
-// The folder of a header named in #include "...": tools' own headers are
-// named from their folder, everything else from src/.
+// The folder of a header named in #include "...": the tools' own headers are
+// named from their folder (by the tools and the page), everything else from src/.
 std::string folder_of_include(const std::string& included, const std::string& includer_folder)
 {
-    if (includer_folder == "tools" && included.find('/') == std::string::npos) return "tools";
+    bool tools_side = includer_folder == "tools" || includer_folder == "web";
+    if (tools_side && included.find('/') == std::string::npos) return "tools";
     size_t slash = included.rfind('/');
     return slash == std::string::npos ? "?" : included.substr(0, slash);
 }
@@ -70,13 +73,14 @@ std::vector<SourceFile> project_sources()
             file.includes.push_back(folder_of_include(name, folder) + " (" + name + ")");
         files.push_back(file);
     }
-    fs::path tools = fs::path(PLIM_SOURCE_DIR) / "tools";
-    for (const auto& entry : fs::directory_iterator(tools)) {
-        if (!entry.is_regular_file() || !is_source(entry.path())) continue;
-        SourceFile file{"tools", "tools/" + entry.path().filename().string(), {}};
-        for (const std::string& name : quoted_includes(entry.path()))
-            file.includes.push_back(folder_of_include(name, "tools") + " (" + name + ")");
-        files.push_back(file);
+    for (std::string folder : {"tools", "web"}) {
+        for (const auto& entry : fs::directory_iterator(fs::path(PLIM_SOURCE_DIR) / folder)) {
+            if (!entry.is_regular_file() || !is_source(entry.path())) continue;
+            SourceFile file{folder, folder + "/" + entry.path().filename().string(), {}};
+            for (const std::string& name : quoted_includes(entry.path()))
+                file.includes.push_back(folder_of_include(name, folder) + " (" + name + ")");
+            files.push_back(file);
+        }
     }
     return files;
 }
@@ -98,6 +102,64 @@ std::vector<std::string> broken_rules(const std::vector<SourceFile>& files)
         }
     }
     return broken;
+}
+
+// A unit is a header and its source file, named by their path without the
+// extension ("controls/input", "tools/song_export", "main").
+std::string unit_of_file(const std::string& name) { return name.substr(0, name.rfind('.')); }
+
+// The unit of an include as SourceFile keeps it: "sound (sound/audio.h)" is
+// sound/audio, "tools (song_export.h)" is tools/song_export.
+std::string unit_of_include(const std::string& include)
+{
+    std::string folder = include.substr(0, include.find(' '));
+    size_t name_start = include.find('(') + 1;
+    std::string name = include.substr(name_start, include.size() - 1 - name_start);
+    size_t slash = name.rfind('/');
+    std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
+    return folder + "/" + unit_of_file(file);
+}
+
+// Units that include each other, directly or through others: one line per
+// circle, naming its units.  A unit's own header is no circle.
+std::vector<std::string> include_cycles(const std::vector<SourceFile>& files)
+{
+    std::map<std::string, std::set<std::string>> uses;  // unit -> the units it includes
+    for (const SourceFile& file : files) {
+        std::string unit = unit_of_file(file.name);
+        std::set<std::string>& used = uses[unit];
+        for (const std::string& include : file.includes) {
+            std::string other = unit_of_include(include);
+            if (other != unit) used.insert(other);
+        }
+    }
+    // Every unit each unit reaches, following the includes.
+    std::map<std::string, std::set<std::string>> reaches;
+    for (const auto& [unit, used] : uses) {
+        std::set<std::string>& reached = reaches[unit];
+        std::vector<std::string> next(used.begin(), used.end());
+        while (!next.empty()) {
+            std::string other = next.back();
+            next.pop_back();
+            if (!reached.insert(other).second) continue;
+            auto further = uses.find(other);
+            if (further != uses.end())
+                next.insert(next.end(), further->second.begin(), further->second.end());
+        }
+    }
+    std::vector<std::string> cycles;
+    std::set<std::string> said;
+    for (const auto& [unit, reached] : reaches) {
+        if (said.count(unit) || !reached.count(unit)) continue;
+        std::string circle = unit;
+        for (const std::string& other : reached) {
+            if (other == unit || !reaches[other].count(unit)) continue;
+            circle += " <-> " + other;
+            said.insert(other);
+        }
+        cycles.push_back(circle + " include each other");
+    }
+    return cycles;
 }
 
 std::string lines(const std::vector<std::string>& items)
@@ -125,6 +187,28 @@ TEST(Layers, TheCheckCatchesAnIncludeAcrossOrUpTheLayers)
         {"effects", "effects/new.cpp", {}},
     };
     EXPECT_EQ(broken_rules(files).size(), 4u) << lines(broken_rules(files));
+
+    // input and actions through a header each way, and three units in a
+    // circle through a source file; messages is reached but reaches nothing
+    // back, and a unit's source file including its own header is no circle.
+    std::vector<SourceFile> circles = {
+        {"controls",
+         "controls/input.cpp",
+         {"controls (controls/input.h)", "controls (controls/actions.h)"}},
+        {"controls", "controls/actions.h", {"controls (controls/input.h)"}},
+        {"sound", "sound/voices.cpp", {"sound (sound/effects.h)"}},
+        {"sound", "sound/effects.cpp", {"sound (sound/audio.h)", "controls (controls/messages.h)"}},
+        {"sound", "sound/audio.h", {"sound (sound/voices.h)"}},
+        {"controls", "controls/messages.cpp", {"controls (controls/messages.h)"}},
+    };
+    EXPECT_EQ(lines(include_cycles(circles)),
+              "controls/actions <-> controls/input include each other\n"
+              "sound/audio <-> sound/effects <-> sound/voices include each other\n");
+}
+
+TEST(Layers, NoFilesIncludeEachOtherInACircle)
+{
+    EXPECT_EQ(lines(include_cycles(project_sources())), "");
 }
 
 // Each source file of the program has a header of its own, included first.
