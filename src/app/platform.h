@@ -12,8 +12,8 @@
 // the page is told that the program has ended.
 int run_plim(int argc, char** argv);
 
-// One frame of the loop: app_frame, what its save did told where it matters,
-// then the pause before the next frame.  Desktop: the pause is 4 ms.
+// One frame of the loop: app_frame, then what its save did passed on where
+// that matters, then the pause before the next frame.  Desktop: the pause is 4 ms.
 // Browser: a pad that has appeared is opened first, a save written is handed
 // to the page, and there is no pause (the page's timer spaces the frames).
 // Returns false once the player has quit during the frame.
