@@ -18,11 +18,11 @@ help:
 	@echo "PLIM: make COMMAND, where COMMAND is one of"
 	@sed -n 's/^## \([^:]*\): /  \1\t/p' $(MAKEFILE_LIST) | expand -t 16
 
-## run: build and play; the song is kept in DIR (make run DIR=songs; default here)
+## run: build and play; the song is kept in DIR (make run DIR=songs; default here); KEYS=1 plays the grid with keys
 run:
 	@tools/install-deps.sh program
 	@tools/build.sh $(BUILD) plim
-	@tools/run-plim.sh $(BUILD)/plim "$(DIR)"
+	@tools/run-plim.sh $(BUILD)/plim "$(DIR)" $(if $(KEYS),--keys)
 
 ## build: build plim, plim-render and plim-shot (and plim-song, for the examples) into build/
 build:

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# run-plim.sh PROGRAM DIR: `make run`'s last step.  Starts PROGRAM (plim) on
-# the song directory DIR and exits with its status.
+# run-plim.sh PROGRAM DIR [OPTION...]: `make run`'s last step.  Starts
+# PROGRAM (plim) with the OPTIONs on the song directory DIR and exits with its
+# status.
 #
 # plim says itself, in one line on standard error, what failed and what to
 # try (the manual page's EXIT STATUS lists the statuses).  Only what plim
 # cannot say is added here: a signal that stopped it, or a status it does
 # not document.
 set -uo pipefail
-[[ $# -eq 2 ]] || { echo "usage: tools/run-plim.sh PROGRAM DIR" >&2; exit 2; }
+[[ $# -ge 2 ]] || { echo "usage: tools/run-plim.sh PROGRAM DIR [OPTION...]" >&2; exit 2; }
 
-"$1" "$2"
+"$1" "${@:3}" -- "$2"
 status=$?
 case $status in
 0 | 1 | 2 | 3 | 4 | 5 | 6 | 64) exit $status ;;
