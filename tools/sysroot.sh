@@ -89,7 +89,7 @@ apt=(apt-get -q -o "Dir::Etc::SourceList=$work/sources.list" -o Dir::Etc::Source
 started=$SECONDS
 say "fetching Debian $suite's ${packages[*]} for $arch from $mirror"
 for try in 1 2 3; do
-    if "${apt[@]}" update >"$work/fetch.log" 2>&1 &&
+    if "${apt[@]}" update --error-on=any >"$work/fetch.log" 2>&1 &&
         "${apt[@]}" install -y --download-only "${packages[@]}" >>"$work/fetch.log" 2>&1; then
         break
     fi
