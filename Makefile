@@ -61,7 +61,7 @@ deb:
 
 ## deb-check: build the package and check it, installed on a fresh Debian 12 (CI runs it)
 deb-check:
-	@tools/install-deps.sh program tools deb
+	@tools/install-deps.sh program tools deb-check
 	@tools/deb-check.sh
 
 ## dist: the source of the last commit, dist/plim-VERSION.tar.gz

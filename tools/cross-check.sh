@@ -3,7 +3,8 @@
 #
 # Builds PLIM in Release for this machine and, with the handheld port's
 # settings, for aarch64 and armhf (tools/cross-build.sh), runs the ARM builds
-# under Debian's qemu-user-static with the multiarch libraries, and checks
+# under Debian's qemu-user-static with the libraries of the Debian 12 root
+# each was built against (tools/sysroot.sh), and checks
 # the PARTs (all when none is named):
 #   sound     plim-render's WAV of the demo song and of nine busy songs (all
 #             cells lit, wobble 2, echo 3, space 3, pace 108, one for each
@@ -20,7 +21,8 @@
 #   port      make-port.sh writes the same archive twice, with every entry
 #             in place, under the name port.json gives it; unpacked over an
 #             installed port, it keeps the song in plim/conf
-# Exits 0 when every check passes.  Needs tools/install-deps.sh port.
+# Exits 0 when every check passes.  Needs tools/install-deps.sh program tools
+# port.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
@@ -31,7 +33,7 @@ wants() { [[ " ${parts[*]} " == *" $1 "* ]]; }
 # The newest C library version each port program may need: the first release
 # for the processor.  Anything newer shuts out older firmwares.
 declare -A glibc_promise=([aarch64]=2.17 [armhf]=2.4)
-declare -A qemu=([native]="" [aarch64]=qemu-aarch64-static [armhf]=qemu-arm-static)
+declare -A qemu=([aarch64]=qemu-aarch64-static [armhf]=qemu-arm-static)
 arches=(native aarch64 armhf)
 export SDL_VIDEODRIVER=dummy
 
@@ -42,11 +44,13 @@ trap 'rm -rf "$work"' EXIT
 
 echo "=== building (native, aarch64, armhf) ==="
 phase=$SECONDS
-declare -A dir
+declare -A dir sysroot
 for arch in "${arches[@]}"; do
     extra=()
     [[ $arch == native ]] && extra=(plim-song)  # writes the songs below
     dir[$arch]=$(tools/cross-build.sh "$arch" plim plim-render plim-shot "${extra[@]}") || exit 1
+    # The root the build was made against, whose libraries it runs with.
+    [[ $arch == native ]] || sysroot[$arch]=$(sed -n 's/^PLIM_SYSROOT:PATH=//p' "${dir[$arch]}/CMakeCache.txt")
 done
 elapsed build
 
@@ -55,7 +59,8 @@ elapsed build
 run() {
     local arch=$1 program=$2
     shift 2
-    exec ${qemu[$arch]} "${dir[$arch]}/$program" "$@"
+    [[ $arch == native ]] && exec "${dir[$arch]}/$program" "$@"
+    exec "${qemu[$arch]}" -L "${sysroot[$arch]}" "${dir[$arch]}/$program" "$@"
 }
 
 # The demo song for four passes, each busy song for two (about 13 s with the

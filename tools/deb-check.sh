@@ -121,10 +121,8 @@ fi
 elapsed metadata
 
 echo "=== install: a fresh Debian 12, apt-get install, run, apt-get remove ==="
-# The mirror this machine's apt uses (deb.debian.org when none is found).
-mirror=$(sed -n 's/^URIs: *\([^ ]*\/debian\)$/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n 1)
-[[ -n $mirror ]] || mirror=$(awk '$1 == "deb" && $2 ~ /\/debian\/?$/ { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
-mirror=${mirror:-http://deb.debian.org/debian}
+# The mirror this machine's apt uses.
+mirror=$(tools/debian-mirror.sh)
 
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
 # apt-get update, up to three times: a mirror in the middle of a sync fails

@@ -8,9 +8,10 @@
 #            GoogleTest, clang and its fuzzer runtime, man, the desktop-entry
 #            checker, clang-format
 #   bench    Google Benchmark
-#   port     the ARM cross-builds: the arm64 and armhf architectures, their
-#            cross compilers, SDL2 and libpng, qemu to run what they build,
-#            and zip for the port's archive
+#   port     the ARM cross-builds: the cross compilers for arm64 and armhf
+#            (this machine's own packages; the ARM SDL2 and libpng come from
+#            the Debian 12 roots tools/sysroot.sh makes), qemu to run what
+#            they build, zip and unzip for the port's archive
 #   deb      the Debian package: dpkg's development tools
 #   deb-check  checking the package: lintian, the AppStream and desktop-entry
 #            validators, debootstrap for a fresh Debian 12 to install it in
@@ -18,22 +19,18 @@
 #            SDL2's source), Chromium and npm (for the page's test)
 #
 # Each package is checked the way the build will look for it (a command on
-# the PATH, a pkg-config module, a library file; a foreign architecture's
-# package is asked of dpkg by its qualified name), so nothing is installed
-# twice and apt is left alone when all is there.  When something is missing
-# and cannot be installed (no apt-get, no root and no sudo, sudo refused, apt
-# failing), the script says what to install and exits 1.  A package list
-# that will not update (a mirror caught mid-sync) is tried three times, then
-# the install is tried with the lists apt has; when that fails too, the exit
-# status is 3: the mirror, not this machine, is at fault.
+# the PATH, a pkg-config module, a library file; any other is asked of dpkg),
+# so nothing is installed twice and apt is left alone when all is there.
+# When something is missing and cannot be installed (no apt-get, no root and
+# no sudo, sudo refused, apt failing), the script says what to install and
+# exits 1.  A package list that will not update (a mirror caught mid-sync) is
+# tried three times, then the install is tried with the lists apt has.
 set -euo pipefail
 
 usage() {
     echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port deb deb-check web)" >&2
     exit 2
 }
-
-PORT_ARCHITECTURES=(arm64 armhf)
 
 # The packages of one group, one per line.
 group_packages() {
@@ -47,8 +44,7 @@ group_packages() {
         ;;
     bench) printf '%s\n' libbenchmark-dev ;;
     port)
-        printf '%s\n' crossbuild-essential-arm64 crossbuild-essential-armhf \
-            libsdl2-dev:arm64 libsdl2-dev:armhf libpng-dev:arm64 libpng-dev:armhf qemu-user-static zip
+        printf '%s\n' g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user-static zip unzip
         ;;
     deb) printf '%s\n' dpkg-dev ;;
     deb-check)
@@ -77,8 +73,8 @@ have_fuzzer_runtime() {
     [[ -f $dir/libclang_rt.fuzzer-$(uname -m).a ]]
 }
 
-# Exactly "installed" for this one package name (qualified by an architecture
-# or not): one status line, nothing else.
+# Exactly "installed" for this one package name: one status line, nothing
+# else.
 dpkg_installed() {
     have_command dpkg-query || return 1
     local status
@@ -98,10 +94,10 @@ present() {
     libgtest-dev) have_module gtest gtest_main ;;
     libbenchmark-dev) have_module benchmark ;;
     libclang-rt-14-dev) have_fuzzer_runtime ;;
-    crossbuild-essential-arm64) have_command aarch64-linux-gnu-g++ ;;
-    crossbuild-essential-armhf) have_command arm-linux-gnueabihf-g++ ;;
+    g++-aarch64-linux-gnu) have_command aarch64-linux-gnu-gcc aarch64-linux-gnu-g++ aarch64-linux-gnu-strip ;;
+    g++-arm-linux-gnueabihf) have_command arm-linux-gnueabihf-gcc arm-linux-gnueabihf-g++ arm-linux-gnueabihf-strip ;;
     qemu-user-static) have_command qemu-aarch64-static qemu-arm-static ;;
-    zip) have_command zip ;;
+    zip | unzip) have_command "$1" ;;
     dpkg-dev) have_command dpkg-shlibdeps dpkg-architecture dpkg-buildflags ;;
     lintian | debootstrap) have_command "$1" ;;
     appstream) have_command appstreamcli ;;
@@ -118,12 +114,9 @@ give_up() {
     echo "install-deps: missing (Debian package names): ${missing[*]}" >&2
     if have_command apt-get; then
         echo "install-deps: as root, run:" >&2
-        local arch
-        for arch in "${architectures[@]}"; do echo "    dpkg --add-architecture $arch" >&2; done
-        [[ ${#architectures[@]} -eq 0 ]] || echo "    apt-get update" >&2
         echo "    apt-get install ${missing[*]}" >&2
     fi
-    exit "${2:-1}"
+    exit 1
 }
 
 [[ $# -gt 0 ]] || usage
@@ -140,15 +133,6 @@ for package in "${packages[@]}"; do
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-# Foreign architectures the missing packages need that dpkg does not know yet.
-architectures=()
-if [[ " $* " == *" port "* ]] && have_command dpkg; then
-    known=" $(dpkg --print-architecture) $(dpkg --print-foreign-architectures | tr '\n' ' ') "
-    for arch in "${PORT_ARCHITECTURES[@]}"; do
-        [[ $known == *" $arch "* ]] || architectures+=("$arch")
-    done
-fi
-
 have_command apt-get dpkg || give_up "no apt-get here: install what these packages provide with the system's own package manager"
 as_root=()
 if [[ $(id -u) -ne 0 ]]; then
@@ -161,9 +145,6 @@ echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 # Another apt at work holds the lock: wait for it rather than fail at once.
 apt=(apt-get -q -o DPkg::Lock::Timeout=300)
-for arch in "${architectures[@]}"; do
-    "${as_root[@]}" dpkg --add-architecture "$arch" || give_up "could not add the architecture $arch"
-done
 install_missing() {
     "${as_root[@]}" "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null
 }
@@ -183,16 +164,15 @@ update_lists() {
     return 1
 }
 
-# Fresh package lists only when the old ones cannot serve (or a new
-# architecture has none yet).
-if [[ ${#architectures[@]} -gt 0 ]] || ! install_missing; then
+# Fresh package lists only when the old ones cannot serve.
+if ! install_missing; then
     lists_fetched=1
     if ! update_lists; then
         lists_fetched=0
         echo "install-deps: apt-get update failed 3 times; trying the install with the package lists apt has" >&2
     fi
     if ! install_missing; then
-        [[ $lists_fetched == 1 ]] || give_up "apt-get install failed, the mirror's package lists being out of reach" 3
+        [[ $lists_fetched == 1 ]] || give_up "apt-get install failed, the mirror's package lists being out of reach"
         give_up "apt-get install failed"
     fi
 fi

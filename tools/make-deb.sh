@@ -2,10 +2,10 @@
 # make-deb.sh [ARCH]: builds PLIM's Debian package, dist/plim_VERSION_ARCH.deb.
 #
 # ARCH is empty for this machine, or arm64 or armhf: cross-built with
-# Debian's cross compilers and multiarch libraries (cmake/toolchains,
-# tools/install-deps.sh port), the icons drawn under qemu.  The build goes to
-# build-deb (build-deb-ARCH): Release, with Debian's build flags
-# (dpkg-buildflags: hardening, and the build's own path kept out of the
+# Debian's cross compilers against a Debian 12 root for ARCH (cmake/toolchains,
+# tools/sysroot.sh, tools/install-deps.sh port), the icons drawn under qemu.
+# The build goes to build-deb (build-deb-ARCH): Release, with Debian's build
+# flags (dpkg-buildflags: hardening, and the build's own path kept out of the
 # programs), installed under /usr into a staging folder.  The package holds
 # the three programs, the desktop entry, the icons, the AppStream file, the
 # manual pages, and in usr/share/doc/plim README.md, CHANGELOG.md, a
@@ -36,7 +36,13 @@ case $requested in
     armhf) options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/arm-linux-gnueabihf.cmake) ;;
     *) echo "make-deb.sh: no tool chain for $requested (arm64, armhf, or none for this machine)" >&2; exit 2 ;;
 esac
-[[ $requested == "$(dpkg --print-architecture)" ]] || dir=build-deb-$requested
+if [[ $requested != "$(dpkg --print-architecture)" ]]; then
+    dir=build-deb-$requested
+    sysroot=$(tools/sysroot.sh "$requested") || exit 1
+    options+=("-DPLIM_SYSROOT:PATH=$sysroot")
+    # A folder configured against another root (or none) starts afresh.
+    grep -qxF "PLIM_SYSROOT:PATH=$sysroot" "$dir/CMakeCache.txt" 2>/dev/null || rm -rf "$dir"
+fi
 
 SOURCE_DATE_EPOCH=$(tools/source-date.sh)
 export SOURCE_DATE_EPOCH
@@ -135,13 +141,14 @@ PLIM is distributed; this file will name it once it has.
 EOF
 
 # The dependencies, from the libraries the programs link and the versions of
-# their symbols the programs use.
+# their symbols the programs use; a cross build's libraries, and their
+# packages' symbols files, are in its root.
 shlibs=$(mktemp -d)
 trap 'rm -rf "$shlibs"' EXIT
 mkdir "$shlibs/debian"
 printf 'Source: plim\n\nPackage: plim\nArchitecture: any\n' >"$shlibs/debian/control"
 programs=("$PWD/$stage/usr/bin/plim" "$PWD/$stage/usr/bin/plim-render" "$PWD/$stage/usr/bin/plim-shot")
-depends=$(cd "$shlibs" && dpkg-architecture -a "$arch" -c dpkg-shlibdeps -O "${programs[@]}" 2>/dev/null |
+depends=$(cd "$shlibs" && dpkg-architecture -a "$arch" -c dpkg-shlibdeps ${sysroot:+"-S$sysroot"} -O "${programs[@]}" 2>/dev/null |
     sed -n 's/^shlibs:Depends=//p')
 [[ -n $depends ]] || { echo "make-deb.sh: dpkg-shlibdeps found no dependencies" >&2; exit 1; }
 

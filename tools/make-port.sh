@@ -14,8 +14,8 @@
 # reproducible: every entry has the source's time (tools/source-date.sh),
 # fixed permissions, no owner, in a fixed order, so one commit gives the same
 # bytes.  It holds no plim/conf, so unpacking it over an installed port keeps
-# the song.  Needs the cross compilers and multiarch SDL2
-# (tools/install-deps.sh port) and zip.
+# the song.  Needs the cross compilers, qemu and zip (tools/install-deps.sh
+# port); the ARM SDL2 comes from the roots tools/sysroot.sh makes.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
 

@@ -30,7 +30,7 @@ if [[ -f $prefix/complete && $(cat "$prefix/complete") == "$made_from" ]]; then
     exit 0
 fi
 
-mirror=${PLIM_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+mirror=$(tools/debian-mirror.sh)
 work=$cache/sdl2-web-$version.work
 rm -rf "$work" "$prefix"
 mkdir -p "$work/lists/partial" "$work/apt-cache/archives/partial" "$work/fetched"
