@@ -34,6 +34,9 @@ tools=OFF
 for target in "$@"; do [[ $target == plim-* ]] && tools=ON; done
 options+=("-DPLIM_TOOLS=$tools")
 
+# A build-test moved here from elsewhere is not the test command's: its
+# options are gone with its cache.
+[[ $arch == native ]] && forget_moved_build build-test
 if [[ $arch == native && -f build-test/CMakeCache.txt ]]; then
     dir=build-test
     options=()  # configured by the test command
