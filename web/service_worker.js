@@ -1,7 +1,7 @@
 // The page's service worker: keeps every file of one build in the browser,
 // so that after one visit PLIM opens, starts and plays with no network.
 //
-// tools/build-web.sh writes a copy beside index.html with the build's name
+// scripts/build-web.sh writes a copy beside index.html with the build's name
 // (a hash of its files) and the list of its files in place of the two marks
 // below.  A new build is thus a new worker: the browser sees it on the next
 // visit online, the worker keeps the new files, takes over the pages, and

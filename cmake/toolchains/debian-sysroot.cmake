@@ -1,13 +1,13 @@
 # Shared part of the cross tool-chain files: Debian's PLIM_CROSS_TRIPLET-gcc
 # and -g++ (this machine's own packages), building against the root of a
-# Debian 12 system for the target, PLIM_SYSROOT, which tools/sysroot.sh makes
+# Debian 12 system for the target, PLIM_SYSROOT, which scripts/sysroot.sh makes
 # and prints: the target's SDL2 and libpng are found there, by SDL2's CMake
 # files and by pkg-config, and nowhere else.  Programs built this way run on
 # the build machine under qemu-user (PLIM_CROSS_EMULATOR) with that root's
 # libraries (-L PLIM_SYSROOT).
 if(NOT PLIM_SYSROOT OR NOT EXISTS "${PLIM_SYSROOT}/usr/include/SDL2/SDL.h")
-  message(FATAL_ERROR "PLIM_SYSROOT must name the target's root, as tools/sysroot.sh prints it "
-    "(-DPLIM_SYSROOT=$(tools/sysroot.sh arm64)); it is \"${PLIM_SYSROOT}\"")
+  message(FATAL_ERROR "PLIM_SYSROOT must name the target's root, as scripts/sysroot.sh prints it "
+    "(-DPLIM_SYSROOT=$(scripts/sysroot.sh arm64)); it is \"${PLIM_SYSROOT}\"")
 endif()
 # The checks CMake compiles use the same root.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PLIM_SYSROOT)

@@ -1,12 +1,16 @@
 // The layers of the code: which folder may include which, no files that
-// include each other in a circle, and one header for every source file.
-// ARCHITECTURE.md explains the rules kept here.
+// include each other in a circle, and one header for every source file; and
+// the scripts' one rule: a function more than one script needs is defined
+// once, in the file they all source.  ARCHITECTURE.md explains the rules
+// kept here.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -162,6 +166,41 @@ std::vector<std::string> include_cycles(const std::vector<SourceFile>& files)
     return cycles;
 }
 
+// The name of the shell function the line defines ("name() {"), or "".
+std::string function_defined(const std::string& line)
+{
+    size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || !(std::islower(line[start]) || line[start] == '_')) return "";
+    size_t end = line.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_", start);
+    if (end == std::string::npos || line.compare(end, 2, "()") != 0) return "";
+    size_t brace = line.find_first_not_of(" \t", end + 2);
+    return brace != std::string::npos && line[brace] == '{' ? line.substr(start, end - start) : "";
+}
+
+// "NAME: FILE FILE..." for each shell function defined in more than one of
+// the scripts (name, text); usage() is each script's own.
+std::vector<std::string> functions_defined_twice(
+    const std::vector<std::pair<std::string, std::string>>& scripts)
+{
+    std::map<std::string, std::vector<std::string>> defined_in;
+    for (const auto& [name, text] : scripts) {
+        std::istringstream in(text);
+        std::string line;
+        while (std::getline(in, line)) {
+            std::string function = function_defined(line);
+            if (!function.empty() && function != "usage") defined_in[function].push_back(name);
+        }
+    }
+    std::vector<std::string> twice;
+    for (const auto& [function, files] : defined_in) {
+        if (files.size() < 2) continue;
+        std::string entry = function + ":";
+        for (const std::string& file : files) entry += " " + file;
+        twice.push_back(entry);
+    }
+    return twice;
+}
+
 std::string lines(const std::vector<std::string>& items)
 {
     std::string text;
@@ -226,4 +265,29 @@ TEST(Layers, EverySourceFileHasItsOwnHeader)
             missing.push_back(path.lexically_relative(src).string());
     }
     EXPECT_EQ(lines(missing), "");
+}
+
+// scripts/ holds the shell scripts, tools/ the programs and their code alone.
+TEST(Layers, EachShellFunctionIsDefinedOnceAndToolsHoldsNoScript)
+{
+    std::vector<std::pair<std::string, std::string>> scripts;
+    for (const auto& entry : fs::directory_iterator(fs::path(PLIM_SOURCE_DIR) / "scripts")) {
+        if (entry.path().extension() != ".sh") continue;
+        std::ifstream in(entry.path());
+        std::stringstream text;
+        text << in.rdbuf();
+        scripts.emplace_back(entry.path().filename().string(), text.str());
+    }
+    ASSERT_GT(scripts.size(), 15u);
+    EXPECT_EQ(lines(functions_defined_twice(scripts)), "");
+    EXPECT_EQ(lines(functions_defined_twice({{"a.sh", "usage() {\nwants() { [[ $1 ]]; }\n"},
+                                             {"b.sh", "usage() { exit 2; }\n    wants() {\n"},
+                                             {"c.sh", "# wants() {\nmore() {\n"}})),
+              "wants: a.sh b.sh\n");
+
+    std::vector<std::string> not_code;
+    for (const auto& entry : fs::directory_iterator(fs::path(PLIM_SOURCE_DIR) / "tools"))
+        if (!is_source(entry.path()) && entry.path().filename() != "CMakeLists.txt")
+            not_code.push_back(entry.path().filename().string());
+    EXPECT_EQ(lines(not_code), "");
 }

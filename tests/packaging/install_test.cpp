@@ -222,7 +222,7 @@ TEST(Install, UninstallRemovesWhatInstallPutAndTheFoldersItMadeAndNothingElse)
     ASSERT_EQ(mkdir(prefix.file("share").c_str(), 0755), 0);
     ASSERT_EQ(mkdir(prefix.file("share/man").c_str(), 0755), 0);
     std::string before = paths_under(prefix.path);
-    const std::string script = "'" PLIM_SOURCE_DIR "/tools/install.sh' ";
+    const std::string script = "'" PLIM_SOURCE_DIR "/scripts/install.sh' ";
     Output install = shell(script + "install '" PLIM_BIN_DIR "' '" + prefix.path + "'");
     ASSERT_EQ(install.status, 0) << install.text;
     ASSERT_TRUE(file_exists(prefix.file("share/man/man6/plim.6")));

@@ -8,7 +8,7 @@
 # C++ run-time library (libstdc++6) that plim-render and plim-shot link.
 # The cross compilers build against it (--sysroot, cmake/toolchains) and
 # qemu runs what they build with it (qemu-ARCH-static -L ROOT).  The packages
-# come from Debian 12's main archive on the mirror tools/debian-mirror.sh
+# come from Debian 12's main archive on the mirror debian_mirror (common.sh)
 # names, fetched by apt-get with a private source list, private package
 # lists and an empty package database for the one architecture: the
 # machine's own apt set-up and dpkg architectures are left as they were, and
@@ -19,7 +19,7 @@
 # (libm.so -> /lib/... would otherwise name this machine's file).  The
 # root's DEBIAN/symbols and DEBIAN/shlibs are its packages' own, together,
 # for dpkg-shlibdeps -S ROOT to find the packages a cross-built program
-# depends on (tools/make-deb.sh).
+# depends on (scripts/make-deb.sh).
 #
 # Kept in ${XDG_CACHE_HOME:-~/.cache}/plim/sysroot-bookworm-ARCH with a note of
 # what it was made from (the packages asked for and this script); another
@@ -29,10 +29,11 @@
 # Debian has, and no root.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
+source scripts/common.sh
 
 arch=${1:-}
 [[ $arch == arm64 || $arch == armhf ]] || {
-    echo "usage: tools/sysroot.sh arm64|armhf" >&2
+    echo "usage: scripts/sysroot.sh arm64|armhf" >&2
     exit 2
 }
 suite=bookworm
@@ -40,42 +41,40 @@ packages=(libsdl2-dev libpng-dev libstdc++6)
 keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 
 say() { echo "sysroot: $*" >&2; }
-give_up() {
+cannot_make() {
     say "$1"
     say "the $arch root for the cross builds could not be made"
     exit 1
 }
 
-home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
-[[ -n ${XDG_CACHE_HOME:-} || -n $home ]] || give_up "neither XDG_CACHE_HOME nor HOME is set, and the user has no home"
-cache=${XDG_CACHE_HOME:-$home/.cache}/plim
+cache=$(plim_cache) || cannot_make "no cache folder to keep it in"
 root=$cache/sysroot-$suite-$arch
-made_from="Debian $suite main $arch: ${packages[*]}; $(sha256sum tools/sysroot.sh | cut -c1-16)"
+made_from="Debian $suite main $arch: ${packages[*]}; $(sha256sum scripts/sysroot.sh | cut -c1-16)"
 if [[ -f $root/.made-from && $(cat "$root/.made-from") == "$made_from" ]]; then
     echo "$root"
     exit 0
 fi
 
-mkdir -p "$cache" || give_up "cannot make $cache"
+mkdir -p "$cache" || cannot_make "cannot make $cache"
 # One maker at a time; a second waits, then finds the root made.
 exec 9>"$root.lock"
-flock -w 900 9 || give_up "another sysroot.sh has been making $root for 15 minutes"
+flock -w 900 9 || cannot_make "another sysroot.sh has been making $root for 15 minutes"
 if [[ -f $root/.made-from && $(cat "$root/.made-from") == "$made_from" ]]; then
     echo "$root"
     exit 0
 fi
 
 for tool in apt-get dpkg-deb tar flock; do
-    command -v "$tool" >/dev/null || give_up "$tool is missing"
+    command -v "$tool" >/dev/null || cannot_make "$tool is missing"
 done
-[[ -f $keyring ]] || give_up "$keyring is missing (apt-get install debian-archive-keyring)"
+[[ -f $keyring ]] || cannot_make "$keyring is missing (apt-get install debian-archive-keyring)"
 
 work=$root.work
 rm -rf "$work"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/lists/partial" "$work/archives/partial" "$work/root/DEBIAN"
 touch "$work/status"
-mirror=$(tools/debian-mirror.sh)
+mirror=$(debian_mirror)
 echo "deb [arch=$arch signed-by=$keyring] $mirror $suite main" >"$work/sources.list"
 apt=(apt-get -q -o "Dir::Etc::SourceList=$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
     -o Dir::Etc::Preferences=/dev/null -o Dir::Etc::PreferencesParts=/dev/null
@@ -88,18 +87,11 @@ apt=(apt-get -q -o "Dir::Etc::SourceList=$work/sources.list" -o Dir::Etc::Source
 
 started=$SECONDS
 say "fetching Debian $suite's ${packages[*]} for $arch from $mirror"
-for try in 1 2 3; do
-    if "${apt[@]}" update --error-on=any >"$work/fetch.log" 2>&1 &&
-        "${apt[@]}" install -y --download-only "${packages[@]}" >>"$work/fetch.log" 2>&1; then
-        break
-    fi
-    if [[ $try == 3 ]]; then
-        tail -n 20 "$work/fetch.log" >&2
-        give_up "fetching from $mirror failed 3 times (above, apt's last words)"
-    fi
-    say "fetching failed (try $try of 3); trying again in $((try * 20)) s"
-    sleep $((try * 20))
-done
+if ! update_package_lists "$work/fetch.log" "${apt[@]}" --error-on=any ||
+    ! three_tries "$work/fetch.log" "fetching the packages" "${apt[@]}" install -y --download-only "${packages[@]}"; then
+    tail -n 20 "$work/fetch.log" >&2
+    cannot_make "fetching from $mirror failed 3 times (above, apt's last words)"
+fi
 
 say "unpacking $(ls "$work/archives" | grep -c '\.deb$') packages"
 mkdir -p "$work/root/usr/bin" "$work/root/usr/lib" "$work/root/usr/sbin"
@@ -109,7 +101,7 @@ ln -s usr/sbin "$work/root/sbin"
 for deb in "$work"/archives/*.deb; do
     # Into the links above rather than over them.
     dpkg-deb --fsys-tarfile "$deb" | tar -x --keep-directory-symlink -C "$work/root" ||
-        give_up "could not unpack $(basename "$deb")"
+        cannot_make "could not unpack $(basename "$deb")"
     for file in symbols shlibs; do
         dpkg-deb --ctrl-tarfile "$deb" | tar -xO "./$file" >>"$work/root/DEBIAN/$file" 2>/dev/null || true
     done
@@ -119,7 +111,7 @@ while IFS= read -r link; do
     ln -sfn "$(realpath -m -s --relative-to="$(dirname "$link")" "$work/root$target")" "$link"
 done < <(find "$work/root" -type l -lname '/*')
 for file in usr/include/SDL2/SDL.h usr/include/png.h 'lib/ld-linux-*.so.*' 'usr/lib/*/libSDL2.so'; do
-    compgen -G "$work/root/$file" >/dev/null || give_up "the unpacked root has no $file"
+    compgen -G "$work/root/$file" >/dev/null || cannot_make "the unpacked root has no $file"
 done
 
 echo "$made_from" >"$work/root/.made-from"

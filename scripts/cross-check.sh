@@ -2,15 +2,14 @@
 # cross-check.sh [PART...]: PLIM on ARM does exactly what it does on this machine.
 #
 # Builds PLIM in Release for this machine and, with the handheld port's
-# settings, for aarch64 and armhf (tools/cross-build.sh), runs the ARM builds
+# settings, for aarch64 and armhf (scripts/cross-build.sh), runs the ARM builds
 # under Debian's qemu-user-static with the libraries of the Debian 12 root
-# each was built against (tools/sysroot.sh), and checks
-# the PARTs (all when none is named):
-#   sound     plim-render's WAV of the demo song and of nine busy songs (all
-#             cells lit, wobble 2, echo 3, space 3, pace 108, one for each
-#             instrument) is byte-identical from all three builds: the sound engine is
-#             built so that no processor or compiler choice (contracted
-#             multiply-adds and the like) can change a sample
+# each was built against (scripts/sysroot.sh), and checks the PARTs (all when none is named):
+#   sound     plim-render's WAV of the demo song and of the nine busy songs
+#             (make_busy_songs in common.sh: every cell lit, one for each
+#             instrument) is byte-identical from all three builds: the sound
+#             engine is built so that no processor or compiler choice
+#             (contracted multiply-adds and the like) can change a sample
 #   pictures  plim-shot draws byte-identical pictures of the demo song and of
 #             a full grid on all three
 #   program   each ARM plim starts with SDL's dummy video and disk audio
@@ -21,14 +20,12 @@
 #   port      make-port.sh writes the same archive twice, with every entry
 #             in place, under the name port.json gives it; unpacked over an
 #             installed port, it keeps the song in plim/conf
-# Exits 0 when every check passes.  Needs tools/install-deps.sh program tools
-# port.
+# Exits 0 when every check passes.  Needs scripts/install-deps.sh program
+# tools port.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
-
-parts=("$@")
-[[ ${#parts[@]} -eq 0 ]] && parts=(sound pictures program port)
-wants() { [[ " ${parts[*]} " == *" $1 "* ]]; }
+source scripts/common.sh
+choose_parts "sound pictures program port" "$@" || exit 2
 
 # The newest C library version each port program may need: the first release
 # for the processor.  Anything newer shuts out older firmwares.
@@ -36,21 +33,19 @@ declare -A glibc_promise=([aarch64]=2.17 [armhf]=2.4)
 declare -A qemu=([aarch64]=qemu-aarch64-static [armhf]=qemu-arm-static)
 arches=(native aarch64 armhf)
 export SDL_VIDEODRIVER=dummy
-
-source tools/check-tally.sh
+tally_start
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 echo "=== building (native, aarch64, armhf) ==="
-phase=$SECONDS
 declare -A dir sysroot
 for arch in "${arches[@]}"; do
     extra=()
     [[ $arch == native ]] && extra=(plim-song)  # writes the songs below
-    dir[$arch]=$(tools/cross-build.sh "$arch" plim plim-render plim-shot "${extra[@]}") || exit 1
+    dir[$arch]=$(scripts/cross-build.sh "$arch" plim plim-render plim-shot "${extra[@]}") || exit 1
     # The root the build was made against, whose libraries it runs with.
-    [[ $arch == native ]] || sysroot[$arch]=$(sed -n 's/^PLIM_SYSROOT:PATH=//p' "${dir[$arch]}/CMakeCache.txt")
+    [[ $arch == native ]] || sysroot[$arch]=$(cmake_cache_value "${dir[$arch]}" PLIM_SYSROOT)
 done
 elapsed build
 
@@ -63,18 +58,8 @@ run() {
     exec "${qemu[$arch]}" -L "${sysroot[$arch]}" "${dir[$arch]}/$program" "$@"
 }
 
-# The demo song for four passes, each busy song for two (about 13 s with the
-# tail that rings out).
-songs=("$PWD/examples/demo")
-declare -A loops=([demo]=4)
-for bank in 0 1 2; do
-    for voice in 0 1 2; do
-        # Every cell lit; pace, voice, bank, wobble, echo, space in the file's order.
-        "${dir[native]}/plim-song" "$work/songs/busy-$bank$voice" 108 "$voice" "$bank" 2 3 3 || exit 1
-        songs+=("$work/songs/busy-$bank$voice")
-        loops[busy-$bank$voice]=2
-    done
-done
+make_busy_songs "${dir[native]}/plim-song" "$work/songs" || exit 1
+songs=("$PWD/examples/demo" "$work"/songs/busy-*)
 
 if wants sound; then
     echo "=== sound: plim-render on native, aarch64, armhf ==="
@@ -83,7 +68,7 @@ if wants sound; then
             mkdir -p "$work/wav-$arch"
             for song_dir in "${songs[@]}"; do
                 name=$(basename "$song_dir")
-                (run "$arch" plim-render "$song_dir" "$work/wav-$arch/$name.wav" "${loops[$name]}" >/dev/null 2>&1) ||
+                (run "$arch" plim-render "$song_dir" "$work/wav-$arch/$name.wav" "$(song_passes "$name")" >/dev/null 2>&1) ||
                     echo "FAILED: $arch plim-render $name"
             done
         ) &
@@ -173,7 +158,7 @@ if wants program; then
             fail "$arch plim did not leave the native plim's 152-byte song"
         fi
 
-        if needs=$(tools/binary-needs.sh "${dir[$arch]}/plim"); then
+        if needs=$(scripts/binary-needs.sh "${dir[$arch]}/plim"); then
             pass "$arch plim links only SDL2, libm and libc"
         else
             fail "$arch plim links more than SDL2, libm and libc"
@@ -191,8 +176,8 @@ fi
 if wants port; then
     echo "=== port: dist/plim.zip ==="
     archive=dist/plim.zip
-    if tools/make-port.sh >"$work/port.log" 2>&1 && cp "$archive" "$work/first.zip" &&
-        tools/make-port.sh >>"$work/port.log" 2>&1; then
+    if scripts/make-port.sh >"$work/port.log" 2>&1 && cp "$archive" "$work/first.zip" &&
+        scripts/make-port.sh >>"$work/port.log" 2>&1; then
         if cmp -s "$archive" "$work/first.zip"; then
             pass "the port archive is the same when made again"
         else
@@ -206,7 +191,7 @@ if wants port; then
             fail "the port archive holds $listing, not $expected"
         fi
         # Port managers install the archive by the name port.json gives it.
-        if unzip -p "$archive" plim/port.json | grep -q "^    \"name\": \"$(basename "$archive")\",$"; then
+        if [[ $(unzip -p "$archive" plim/port.json | jq -r .name) == "$(basename "$archive")" ]]; then
             pass "port.json names the archive $(basename "$archive")"
         else
             fail "port.json does not name the archive $(basename "$archive")"

@@ -2,7 +2,7 @@
 # run-bench.sh PROGRAM [ARG...]: `make bench`'s last step.  Says what the
 # benchmark's columns mean, then runs PROGRAM (plim_bench) with the ARGs.
 set -euo pipefail
-[[ $# -ge 1 ]] || { echo "usage: tools/run-bench.sh PROGRAM [ARG...]" >&2; exit 2; }
+[[ $# -ge 1 ]] || { echo "usage: scripts/run-bench.sh PROGRAM [ARG...]" >&2; exit 2; }
 
 cat <<'LEGEND'
 What the columns say:

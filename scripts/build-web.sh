@@ -1,32 +1,24 @@
 #!/usr/bin/env bash
-# tools/build-web.sh: builds PLIM for the browser into build-web with
+# scripts/build-web.sh: builds PLIM for the browser into build-web with
 # Debian's emscripten, offline: the page (copied to dist/web/index.html, one
 # self-contained file) and plim-render for Node (build-web/plim-render.js).
-# SDL2 for the browser comes from tools/web-sdl.sh, built on first use.
+# SDL2 for the browser comes from scripts/web-sdl.sh, built on first use.
 #
 # Beside index.html, what makes the page an app that plays offline: the
 # manifest (web/manifest.webmanifest), its icons drawn by this machine's
 # plim-icon, and the service worker (web/service_worker.js) with the name of
 # this build (a hash of every other file in dist/web) and the list of those
 # files written into it.  dist/web holds this build's files and nothing else.
-# Needs tools/install-deps.sh program tools web.
+# Needs scripts/install-deps.sh program tools web.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
-source tools/build-steps.sh
+source scripts/common.sh
 
-export NODE_PATH=/usr/share/nodejs  # emcc's own modules, whichever node is first on PATH
-sdl=$(tools/web-sdl.sh)
-log=build-web.build.log
-forget_moved_build build-web
-if ! {
-    emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" &&
-        cmake --build build-web -j"${JOBS:-2}" --target plim-page plim-render
-} >"$log" 2>&1; then
-    tail -n 40 "$log" >&2
-    echo "build-web: building the page failed (whole log: $log)" >&2
-    exit 1
-fi
-native=$(tools/cross-build.sh native plim-icon) || exit 1
+use_emscripten
+sdl=$(scripts/web-sdl.sh)
+CONFIGURE_RUNNER=(emcmake)
+cmake_build build-web "plim-page plim-render" -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" || exit 1
+native=$(scripts/cross-build.sh native plim-icon) || exit 1
 
 out=dist/web
 rm -rf "$out"

@@ -8,7 +8,7 @@
 # cannot say is added here: a signal that stopped it, or a status it does
 # not document.
 set -uo pipefail
-[[ $# -ge 2 ]] || { echo "usage: tools/run-plim.sh PROGRAM DIR [OPTION...]" >&2; exit 2; }
+[[ $# -ge 2 ]] || { echo "usage: scripts/run-plim.sh PROGRAM DIR [OPTION...]" >&2; exit 2; }
 
 "$1" "${@:3}" -- "$2"
 status=$?

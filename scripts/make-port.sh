@@ -11,33 +11,35 @@
 #   plim/screenshot.png     the grid screen (docs/screens/grid.png)
 # Prints what each program needs (libraries, newest C library symbol version,
 # newest SDL2 function) and writes the same into the README.  The archive is
-# reproducible: every entry has the source's time (tools/source-date.sh),
-# fixed permissions, no owner, in a fixed order, so one commit gives the same
-# bytes.  It holds no plim/conf, so unpacking it over an installed port keeps
-# the song.  Needs the cross compilers, qemu and zip (tools/install-deps.sh
-# port); the ARM SDL2 comes from the roots tools/sysroot.sh makes.
+# reproducible: every entry has the source's time (source_date in
+# common.sh), fixed permissions, no owner, in a fixed order, so one commit
+# gives the same bytes.  It holds no plim/conf, so unpacking it over an
+# installed port keeps the song.  Needs the cross compilers, qemu, zip and jq
+# (scripts/install-deps.sh port); the ARM SDL2 comes from the roots
+# scripts/sysroot.sh makes.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
+source scripts/common.sh
 
-command -v zip >/dev/null || { echo "make-port.sh: needs zip (apt-get install zip)" >&2; exit 1; }
+for tool in zip jq; do
+    command -v $tool >/dev/null || { echo "make-port.sh: needs $tool (apt-get install $tool)" >&2; exit 1; }
+done
 
 stage=dist/port
-archive=dist/$(sed -n 's/^    "name": "\(.*\)",$/\1/p' packaging/handheld/port.json)
+archive=dist/$(jq -r .name packaging/handheld/port.json)
 [[ $archive == dist/*.zip ]] || { echo "make-port.sh: port.json names no .zip archive" >&2; exit 1; }
 rm -rf "$stage" "$archive"
 mkdir -p "$stage/plim"
 
-declare -A triplet=([aarch64]=aarch64-linux-gnu [armhf]=arm-linux-gnueabihf)
 declare -A processor=([aarch64]="64-bit ARM (aarch64)" [armhf]="32-bit ARM, hard float (armhf)")
 for arch in aarch64 armhf; do
-    dir=$(tools/cross-build.sh "$arch" plim)
-    "${triplet[$arch]}-strip" --strip-all -o "$stage/plim/plim.$arch" "$dir/plim"
+    dir=$(scripts/cross-build.sh "$arch" plim)
+    "$(cmake_cache_value "$dir" CMAKE_STRIP)" --strip-all -o "$stage/plim/plim.$arch" "$dir/plim"
 done
-# The one version number: project(plim VERSION ...) in CMakeLists.txt.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-aarch64/CMakeCache.txt)
+version=$(plim_version)
 
 # What each program needs, for the console and the README.
-needs=$(tools/binary-needs.sh "$stage/plim/plim.aarch64" "$stage/plim/plim.armhf")
+needs=$(scripts/binary-needs.sh "$stage/plim/plim.aarch64" "$stage/plim/plim.armhf")
 field() { awk -v p="$1: $2" 'index($0, p " ") == 1 { print substr($0, length(p) + 2) }' <<<"$needs"; }
 # "VERSION N/M NAME..." -> "VERSION (NAME, NAME)" or "VERSION (all M imports)".
 newest() {
@@ -79,7 +81,7 @@ awk -v version="$version" -v needs="$needs_text" '
 cp docs/screens/grid.png "$stage/plim/screenshot.png"
 
 # Fixed times (UTC), modes and order; zip -X leaves out owners and extra times.
-when=$(tools/source-date.sh)
+when=$(source_date)
 entries=(PLIM.sh plim/ plim/README.md plim/plim.aarch64 plim/plim.armhf plim/port.json plim/screenshot.png)
 (
     cd "$stage"

@@ -1,51 +1,42 @@
 #!/usr/bin/env bash
-# tools/web-check.sh [PART...]: PLIM in the browser does exactly what it does
+# scripts/web-check.sh [PART...]: PLIM in the browser does exactly what it does
 # on this machine.
 #
-# Builds the browser build (tools/build-web.sh) and this machine's Release
-# build (tools/cross-build.sh native) and checks the PARTs (all when none is
+# Builds the browser build (scripts/build-web.sh) and this machine's Release
+# build (scripts/cross-build.sh native) and checks the PARTs (all when none is
 # named):
 #   sound  build-web/plim-render.js, run by Node, writes the very same WAV
 #          bytes as this machine's plim-render for the demo song (four
-#          passes) and the cross check's nine busy songs (every cell lit,
-#          wobble 2, echo 3, space 3, one for each instrument; two passes)
+#          passes) and the nine busy songs the cross check plays too (every
+#          cell lit, one for each instrument; two passes)
 #   page   tests/web/page_test.js drives dist/web/index.html in Debian's
 #          headless Chromium with a stand-in pad (puppeteer-core from npm, as
 #          pinned by tests/web/package-lock.json; no browser is downloaded)
-# Exits 0 when every check passes.  Needs tools/install-deps.sh program tools web.
+# Exits 0 when every check passes.  Needs scripts/install-deps.sh program
+# tools web.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
-
-parts=("$@")
-[[ ${#parts[@]} -eq 0 ]] && parts=(sound page)
-wants() { [[ " ${parts[*]} " == *" $1 "* ]]; }
-
-source tools/check-tally.sh
+source scripts/common.sh
+choose_parts "sound page" "$@" || exit 2
+tally_start
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 echo "=== building (browser, native) ==="
-phase=$SECONDS
-tools/build-web.sh || exit 1
-native=$(tools/cross-build.sh native plim-render plim-shot plim-song) || exit 1
+scripts/build-web.sh || exit 1
+native=$(scripts/cross-build.sh native plim-render plim-shot plim-song) || exit 1
 elapsed build
 
 if wants sound; then
     echo "=== sound: plim-render under Node and native ==="
-    for bank in 0 1 2; do
-        for voice in 0 1 2; do
-            # Every cell lit; pace, voice, bank, wobble, echo, space in the file's order.
-            "$native/plim-song" "$work/songs/busy-$bank$voice" 108 "$voice" "$bank" 2 3 3 || exit 1
-        done
-    done
+    make_busy_songs "$native/plim-song" "$work/songs" || exit 1
     for song_dir in "$PWD/examples/demo" "$work"/songs/busy-*; do
         name=$(basename "$song_dir")
-        loops=2
-        [[ $name == demo ]] && loops=4
-        "$native/plim-render" "$song_dir" "$work/$name-native.wav" "$loops" >/dev/null 2>&1 ||
+        passes=$(song_passes "$name")
+        "$native/plim-render" "$song_dir" "$work/$name-native.wav" "$passes" >/dev/null 2>&1 ||
             fail "native plim-render $name"
-        if ! node build-web/plim-render.js "$song_dir" "$work/$name-node.wav" "$loops" >/dev/null 2>&1; then
+        if ! node build-web/plim-render.js "$song_dir" "$work/$name-node.wav" "$passes" >/dev/null 2>&1; then
             fail "plim-render.js $name"
         elif cmp -s "$work/$name-native.wav" "$work/$name-node.wav"; then
             pass "under Node plim-render writes $name exactly as native ($(stat -c %s "$work/$name-node.wav") bytes)"

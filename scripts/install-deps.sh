@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/install-deps.sh GROUP...: makes sure the packages of each named group
+# scripts/install-deps.sh GROUP...: makes sure the packages of each named group
 # are present, installing with apt-get only what is missing.
 #
 #   program  what the program needs to build: a compiler, CMake, SDL2
@@ -10,8 +10,9 @@
 #   bench    Google Benchmark
 #   port     the ARM cross-builds: the cross compilers for arm64 and armhf
 #            (this machine's own packages; the ARM SDL2 and libpng come from
-#            the Debian 12 roots tools/sysroot.sh makes), qemu to run what
-#            they build, zip and unzip for the port's archive
+#            the Debian 12 roots scripts/sysroot.sh makes), qemu to run what
+#            they build, zip and unzip for the port's archive, jq to read
+#            its port.json
 #   deb      the Debian package: dpkg's development tools
 #   deb-check  checking the package: lintian, the AppStream and desktop-entry
 #            validators, debootstrap for a fresh Debian 12 to install it in
@@ -26,9 +27,11 @@
 # exits 1.  A package list that will not update (a mirror caught mid-sync) is
 # tried three times, then the install is tried with the lists apt has.
 set -euo pipefail
+cd "$(dirname "$0")/.." || exit 1
+source scripts/common.sh
 
 usage() {
-    echo "usage: tools/install-deps.sh GROUP...   (groups: program tools test bench port deb deb-check web)" >&2
+    echo "usage: scripts/install-deps.sh GROUP...   (groups: program tools test bench port deb deb-check web)" >&2
     exit 2
 }
 
@@ -44,7 +47,7 @@ group_packages() {
         ;;
     bench) printf '%s\n' libbenchmark-dev ;;
     port)
-        printf '%s\n' g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user-static zip unzip
+        printf '%s\n' g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user-static zip unzip jq
         ;;
     deb) printf '%s\n' dpkg-dev ;;
     deb-check)
@@ -97,7 +100,7 @@ present() {
     g++-aarch64-linux-gnu) have_command aarch64-linux-gnu-gcc aarch64-linux-gnu-g++ aarch64-linux-gnu-strip ;;
     g++-arm-linux-gnueabihf) have_command arm-linux-gnueabihf-gcc arm-linux-gnueabihf-g++ arm-linux-gnueabihf-strip ;;
     qemu-user-static) have_command qemu-aarch64-static qemu-arm-static ;;
-    zip | unzip) have_command "$1" ;;
+    zip | unzip | jq) have_command "$1" ;;
     dpkg-dev) have_command dpkg-shlibdeps dpkg-architecture dpkg-buildflags ;;
     lintian | debootstrap) have_command "$1" ;;
     appstream) have_command appstreamcli ;;
@@ -109,7 +112,7 @@ present() {
 }
 
 # Tells the user what to install by hand, then gives up.
-give_up() {
+cannot_install() {
     echo "install-deps: $1" >&2
     echo "install-deps: missing (Debian package names): ${missing[*]}" >&2
     if have_command apt-get; then
@@ -133,12 +136,12 @@ for package in "${packages[@]}"; do
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-have_command apt-get dpkg || give_up "no apt-get here: install what these packages provide with the system's own package manager"
+have_command apt-get dpkg || cannot_install "no apt-get here: install what these packages provide with the system's own package manager"
 as_root=()
 if [[ $(id -u) -ne 0 ]]; then
-    have_command sudo || give_up "not running as root, and sudo is not installed"
+    have_command sudo || cannot_install "not running as root, and sudo is not installed"
     as_root=(sudo)
-    sudo true || give_up "sudo was refused"
+    sudo true || cannot_install "sudo was refused"
 fi
 
 echo "install-deps: installing ${missing[*]}"
@@ -149,31 +152,20 @@ install_missing() {
     "${as_root[@]}" "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# apt-get update, up to three times: a mirror caught in the middle of a sync
-# fails an index for a while ("File has unexpected size ... Mirror sync in
-# progress?").  Returns 1, with apt's errors printed, when every try failed.
-update_lists() {
-    local try errors
-    for try in 1 2 3; do
-        errors=$("${as_root[@]}" "${apt[@]}" update 2>&1 >/dev/null) && return 0
-        [[ $try == 3 ]] && break
-        echo "install-deps: apt-get update failed (try $try of 3); trying again in $((try * 20)) s" >&2
-        sleep $((try * 20))
-    done
-    echo "$errors" >&2
-    return 1
-}
-
 # Fresh package lists only when the old ones cannot serve.
 if ! install_missing; then
     lists_fetched=1
-    if ! update_lists; then
+    update_log=$(mktemp)
+    trap 'rm -f "$update_log"' EXIT
+    if ! update_package_lists "$update_log" "${as_root[@]}" "${apt[@]}"; then
+        # apt's errors and warnings, not its progress.
+        grep -E '^(Err:|E:|W:)' "$update_log" >&2 || tail -n 20 "$update_log" >&2
         lists_fetched=0
         echo "install-deps: apt-get update failed 3 times; trying the install with the package lists apt has" >&2
     fi
     if ! install_missing; then
-        [[ $lists_fetched == 1 ]] || give_up "apt-get install failed, the mirror's package lists being out of reach"
-        give_up "apt-get install failed"
+        [[ $lists_fetched == 1 ]] || cannot_install "apt-get install failed, the mirror's package lists being out of reach"
+        cannot_install "apt-get install failed"
     fi
 fi
 
@@ -181,5 +173,5 @@ still=()
 for package in "${missing[@]}"; do present "$package" || still+=("$package"); done
 if [[ ${#still[@]} -gt 0 ]]; then
     missing=("${still[@]}")
-    give_up "installed, but the build still cannot find these"
+    cannot_install "installed, but the build still cannot find these"
 fi

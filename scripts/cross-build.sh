@@ -3,8 +3,8 @@
 # plim-shot) in Release for ARCH into build-ARCH and prints that directory.
 #
 # ARCH is aarch64 or armhf (cross-compiled with Debian's cross compilers
-# against a Debian 12 root for the architecture, made by tools/sysroot.sh the
-# first time, see cmake/toolchains; plim built for the handheld port) or
+# against a Debian 12 root for the architecture, made by scripts/sysroot.sh
+# the first time, see cmake/toolchains; plim built for the handheld port) or
 # native (this machine).  The tools are configured only when a tool is
 # asked for, so building plim alone needs SDL2 and nothing else.  For native,
 # the test command's plain build (build-test) is brought up to date and used
@@ -12,24 +12,21 @@
 # optimisation level makes no difference to a sample.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
-source tools/build-steps.sh
+source scripts/common.sh
 
 arch=${1:?usage: cross-build.sh aarch64|armhf|native TARGET...}
 shift
 options=(-DCMAKE_BUILD_TYPE=Release -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF)
 dir=build-$arch
 case $arch in
-    aarch64) options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64-linux-gnu.cmake -DPLIM_HANDHELD=ON); debian_arch=arm64 ;;
-    armhf) options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/arm-linux-gnueabihf.cmake -DPLIM_HANDHELD=ON); debian_arch=armhf ;;
+    aarch64 | armhf)
+        # Debian calls aarch64 arm64.
+        cross_options "${arch/aarch64/arm64}" "$dir" || exit 1
+        options+=("${CROSS_OPTIONS[@]}" -DPLIM_HANDHELD=ON)
+        ;;
     native) ;;
     *) echo "cross-build.sh: unknown architecture $arch (aarch64, armhf or native)" >&2; exit 2 ;;
 esac
-if [[ $arch != native ]]; then
-    sysroot=$(tools/sysroot.sh "$debian_arch") || exit 1
-    options+=("-DPLIM_SYSROOT:PATH=$sysroot")
-    # A folder configured against another root (or none) starts afresh.
-    grep -qxF "PLIM_SYSROOT:PATH=$sysroot" "$dir/CMakeCache.txt" 2>/dev/null || rm -rf "$dir"
-fi
 tools=OFF
 for target in "$@"; do [[ $target == plim-* ]] && tools=ON; done
 options+=("-DPLIM_TOOLS=$tools")

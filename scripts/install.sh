@@ -10,7 +10,7 @@
 # before the install, or that holds anything else, stays.
 set -euo pipefail
 
-usage() { echo "usage: tools/install.sh install|uninstall BUILD PREFIX" >&2; exit 2; }
+usage() { echo "usage: scripts/install.sh install|uninstall BUILD PREFIX" >&2; exit 2; }
 [[ $# -eq 3 && ($1 == install || $1 == uninstall) ]] || usage
 mode=$1
 build=$2

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # make-deb.sh [ARCH]: builds PLIM's Debian package, dist/plim_VERSION_ARCH.deb.
 #
+# Prints the package's path, alone, on standard output; what it does goes to
+# standard error.
+#
 # ARCH is empty for this machine, or arm64 or armhf: cross-built with
 # Debian's cross compilers against a Debian 12 root for ARCH (cmake/toolchains,
-# tools/sysroot.sh, tools/install-deps.sh port), the icons drawn under qemu.
+# scripts/sysroot.sh, scripts/install-deps.sh port), the icons drawn under
+# qemu.
 # The build goes to build-deb (build-deb-ARCH): Release, with Debian's build
 # flags (dpkg-buildflags: hardening, and the build's own path kept out of the
 # programs), installed under /usr into a staging folder.  The package holds
@@ -14,12 +18,12 @@
 # dependencies are what dpkg-shlibdeps finds the programs need.
 #
 # The same source gives the same bytes: every file has the source's time
-# (tools/source-date.sh), fixed permissions and root as owner, gzip and xz
+# (source_date in common.sh), fixed permissions and root as owner, gzip and xz
 # run without names, times or threads of their own, and the build's path is
-# mapped away.  Needs dpkg-dev (tools/install-deps.sh deb).
+# mapped away.  Needs dpkg-dev (scripts/install-deps.sh deb).
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
-source tools/build-steps.sh
+source scripts/common.sh
 export LC_ALL=C
 
 # Who answers for the package.  The project has no address of its own yet
@@ -30,21 +34,15 @@ requested=${1:-$(dpkg --print-architecture)}
 options=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DPLIM_TOOLS=ON -DPLIM_TESTS=OFF
     -DPLIM_BENCH=OFF -DPLIM_FUZZ=OFF -DPLIM_SANITIZE= -DPLIM_HANDHELD=OFF)
 dir=build-deb
-case $requested in
-    "$(dpkg --print-architecture)") ;;
-    arm64) options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64-linux-gnu.cmake) ;;
-    armhf) options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/arm-linux-gnueabihf.cmake) ;;
-    *) echo "make-deb.sh: no tool chain for $requested (arm64, armhf, or none for this machine)" >&2; exit 2 ;;
-esac
+sysroot=
 if [[ $requested != "$(dpkg --print-architecture)" ]]; then
     dir=build-deb-$requested
-    sysroot=$(tools/sysroot.sh "$requested") || exit 1
-    options+=("-DPLIM_SYSROOT:PATH=$sysroot")
-    # A folder configured against another root (or none) starts afresh.
-    grep -qxF "PLIM_SYSROOT:PATH=$sysroot" "$dir/CMakeCache.txt" 2>/dev/null || rm -rf "$dir"
+    cross_options "$requested" "$dir" || exit $?
+    options+=("${CROSS_OPTIONS[@]}")
+    sysroot=$CROSS_SYSROOT
 fi
 
-SOURCE_DATE_EPOCH=$(tools/source-date.sh)
+SOURCE_DATE_EPOCH=$(source_date)
 export SOURCE_DATE_EPOCH
 
 # Debian's flags for the architecture, all hardening on.
@@ -56,16 +54,12 @@ cppflags=$(flags CPPFLAGS)
 options+=("-DCMAKE_C_FLAGS=$(flags CFLAGS) $cppflags" "-DCMAKE_CXX_FLAGS=$(flags CXXFLAGS) $cppflags"
     "-DCMAKE_EXE_LINKER_FLAGS=$(flags LDFLAGS)")
 
-echo "building PLIM for $requested in $dir/ (log: $dir.build.log)"
+echo "building PLIM for $requested in $dir/ (log: $dir.build.log)" >&2
 cmake_build "$dir" "plim plim-render plim-shot plim_icons" "${options[@]}" || exit 1
 
-# What the build says of itself: the version, and the architecture its
-# compiler builds for.
-cache() { sed -n "s/^$1:[A-Z]*=//p" "$dir/CMakeCache.txt"; }
-version=$(cache CMAKE_PROJECT_VERSION)
-# The compiler CMake found (a tool-chain file's is not in the cache).
-compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$dir"/CMakeFiles/*/CMakeCXXCompiler.cmake)
-triplet=$("$compiler" -dumpmachine)
+version=$(plim_version)
+# The architecture the build's compiler builds for.
+triplet=$("$(cmake_cache_value "$dir" PLIM_CXX_COMPILER)" -dumpmachine)
 arch=$(dpkg-architecture -t "$triplet" -qDEB_HOST_ARCH 2>/dev/null)
 if [[ $arch != "$requested" ]]; then
     echo "make-deb.sh: the build's compiler builds for $triplet ($arch), not $requested" >&2
@@ -79,7 +73,7 @@ mkdir -p "$stage/DEBIAN"
 DESTDIR=$stage cmake --install "$dir" --prefix /usr >"$dir.install.log"
 
 # The programs without the compiler's notes (install stripped the rest).
-"$(cache CMAKE_STRIP)" --remove-section=.comment --remove-section=.note "$stage"/usr/bin/*
+"$(cmake_cache_value "$dir" CMAKE_STRIP)" --remove-section=.comment --remove-section=.note "$stage"/usr/bin/*
 
 # Manual pages compressed, as Debian wants them.
 find "$stage/usr/share/man" -type f -exec gzip -9 -n {} +
@@ -186,5 +180,6 @@ chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
 find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
 dpkg-deb --root-owner-group -Zxz --threads-max=1 --build "$stage" "$package" >/dev/null
-echo "wrote $package ($(stat -c %s "$package") bytes, sha256 $(sha256sum "$package" | cut -c1-16)...)"
-echo "  Depends: $depends"
+echo "wrote $package ($(stat -c %s "$package") bytes, sha256 $(sha256sum "$package" | cut -c1-16)...)" >&2
+echo "  Depends: $depends" >&2
+echo "$package"

@@ -4,7 +4,7 @@
 # each (default 60).  A fuzzer that finds a crash leaves the input in build-fuzz/findings.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
-source tools/build-steps.sh
+source scripts/common.sh
 seconds=${1:-60}
 
 CC=clang CXX=clang++ cmake_build build-fuzz fuzzers -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLIM_FUZZ=ON \
@@ -15,7 +15,7 @@ CC=clang CXX=clang++ cmake_build build-fuzz fuzzers -DCMAKE_BUILD_TYPE=RelWithDe
 }
 
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-source tools/sanitizer-aslr.sh
+sanitizers_without_aslr
 work=$(mktemp -d)
 trap 'rm -rf "$work"; restore_aslr_bits' EXIT
 mkdir -p build-fuzz/findings

@@ -7,14 +7,14 @@
 # summary of a few lines.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
-source tools/build-steps.sh
+source scripts/common.sh
 
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 
-source tools/sanitizer-aslr.sh
+sanitizers_without_aslr
 
 started=$SECONDS
 status=0
@@ -78,7 +78,7 @@ run_suite() {
 }
 
 echo "=== format ==="
-if format=$(tools/check-format.sh); then
+if format=$(scripts/check-format.sh); then
     note format "${format#format: }"
 else
     note format "FAILED: files not laid out as .clang-format says (make format fixes them)"
@@ -93,7 +93,7 @@ run_suite tsan build-tsan -DPLIM_SANITIZE=thread -DPLIM_BENCH=OFF
 echo "=== fuzzing (short runs) ==="
 fuzz_start=$SECONDS
 fuzz_log=$(mktemp)
-tools/run-fuzz.sh "${PLIM_FUZZ_SECONDS:-60}" | tee "$fuzz_log"
+scripts/run-fuzz.sh "${PLIM_FUZZ_SECONDS:-60}" | tee "$fuzz_log"
 [[ ${PIPESTATUS[0]} == 0 ]] || status=1
 # Each fuzzer's line (passed or failed), and the figures a fuzzer prints
 # about itself.

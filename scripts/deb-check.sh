@@ -17,12 +17,12 @@
 #             pictures in docs/screens; apt-get remove takes away every
 #             file and folder the package brought
 # Exits 0 when every check passes.  Needs root (debootstrap, chroot), the
-# Debian mirror, and tools/install-deps.sh deb-check.
+# Debian mirror, and scripts/install-deps.sh deb-check.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 export LC_ALL=C
-
-source tools/check-tally.sh
+source scripts/common.sh
+tally_start
 
 work=$(mktemp -d)
 root=$work/root
@@ -37,25 +37,22 @@ cleanup() {
 trap cleanup EXIT
 
 echo "=== build: the package, the source archive, the package again from it ==="
-if ! built=$(tools/make-deb.sh); then
-    echo "$built"
+if ! package=$(scripts/make-deb.sh); then
     fail "make-deb.sh"
     tally_end "deb check"
     exit 1
 fi
-echo "$built"
-package=$(sed -n 's/^wrote \(dist\/[^ ]*\.deb\) .*/\1/p' <<<"$built")
 arch=$(dpkg-deb -f "$package" Architecture)
-version=$(dpkg-deb -f "$package" Version)
+version=$(plim_version)
 stage=dist/deb-$arch
 
-if [[ -n $(git status --porcelain --untracked-files=no 2>/dev/null) ]]; then
-    echo "skipped: the package from the source archive (the checkout has changes not committed)"
-elif [[ $(git rev-parse --show-toplevel 2>/dev/null) != "$PWD" ]]; then
+if ! in_checkout; then
     echo "skipped: the source archive (this is not a git checkout)"
+elif [[ -n $(git status --porcelain --untracked-files=no) ]]; then
+    echo "skipped: the package from the source archive (the checkout has changes not committed)"
 else
-    tools/make-dist.sh >/dev/null && cp "dist/plim-$version.tar.gz" "$work/first.tar.gz" &&
-        tools/make-dist.sh >/dev/null
+    scripts/make-dist.sh >/dev/null && cp "dist/plim-$version.tar.gz" "$work/first.tar.gz" &&
+        scripts/make-dist.sh >/dev/null
     if cmp -s "dist/plim-$version.tar.gz" "$work/first.tar.gz"; then
         pass "the source archive is the same when made again"
     else
@@ -63,8 +60,8 @@ else
     fi
     mkdir "$work/source"
     tar -xzf "dist/plim-$version.tar.gz" -C "$work/source"
-    if again=$("$work/source/plim-$version/tools/make-deb.sh" 2>&1); then
-        if cmp -s "$package" "$work/source/plim-$version/$package"; then
+    if again=$("$work/source/plim-$version/scripts/make-deb.sh" 2>&1 >"$work/again"); then
+        if cmp -s "$package" "$work/source/plim-$version/$(cat "$work/again")"; then
             pass "the package built from the source archive, elsewhere, has the same bytes"
         else
             fail "the package built from the source archive differs from $package"
@@ -97,13 +94,13 @@ else
     fail "appstreamcli finds fault with $(basename "$metainfo")"
 fi
 # The same file as it is written once the pictures have a web address.
-if cmake -S . -B "$work/shots" -DPLIM_TOOLS=OFF -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF \
-    -DPLIM_SCREENSHOTS_URL=https://example.org/plim/screens >"$work/shots.log" 2>&1 &&
+if cmake_configure "$work/shots" -DPLIM_TOOLS=OFF -DPLIM_TESTS=OFF -DPLIM_BENCH=OFF \
+    -DPLIM_SCREENSHOTS_URL=https://example.org/plim/screens 2>/dev/null &&
     grep -q '<screenshot type="default">' "$work/shots/metainfo/$(basename "$metainfo")" &&
     out=$(appstreamcli validate --no-net --explain "$work/shots/metainfo/$(basename "$metainfo")" 2>&1); then
     pass "appstreamcli validates it with the three screenshots listed"
 else
-    echo "${out:-$(cat "$work/shots.log")}"
+    echo "${out:-$(cat "$work/shots.configure.log")}"
     fail "the AppStream file with screenshots does not validate"
 fi
 if out=$(appstreamcli validate-tree --no-net "$stage" 2>&1); then
@@ -122,25 +119,15 @@ elapsed metadata
 
 echo "=== install: a fresh Debian 12, apt-get install, run, apt-get remove ==="
 # The mirror this machine's apt uses.
-mirror=$(tools/debian-mirror.sh)
+mirror=$(debian_mirror)
 
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
-# apt-get update, up to three times: a mirror in the middle of a sync fails
-# an index for a while.
-update_root() {
-    local try
-    for try in 1 2 3; do
-        in_root apt-get -q update >"$work/update.log" 2>&1 && return 0
-        [[ $try == 3 ]] || sleep $((try * 20))
-    done
-    cat "$work/update.log"
-    return 1
-}
 
 if ! debootstrap --variant=minbase bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1; then
     tail -n 20 "$work/debootstrap.log"
     fail "debootstrap could not make a Debian 12 from $mirror"
-elif ! { cp /etc/resolv.conf "$root/etc/resolv.conf" && update_root; }; then
+elif ! { cp /etc/resolv.conf "$root/etc/resolv.conf" && update_package_lists "$work/update.log" in_root apt-get -q; }; then
+    cat "$work/update.log"
     fail "apt-get update in the fresh Debian 12"
 else
     pass "a fresh Debian 12 (minbase) from $mirror"

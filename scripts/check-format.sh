@@ -5,8 +5,9 @@
 # formats them in place instead (`make format`).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
+source scripts/common.sh
 
-if [[ $(git rev-parse --show-toplevel 2>/dev/null) == "$PWD" ]]; then
+if in_checkout; then
     mapfile -t files < <(git ls-files '*.c' '*.cpp' '*.h')
 else
     # Not a checkout (an unpacked release archive): every C and C++ file

@@ -10,13 +10,13 @@
 # any.  `make run` and `make test` work in the unpacked folder.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
+source scripts/common.sh
 
-if [[ $(git rev-parse --show-toplevel 2>/dev/null) != "$PWD" ]]; then
+if ! in_checkout; then
     echo "make-dist.sh: needs a git checkout (this is not one)" >&2
     exit 1
 fi
-# The one version number: project(plim VERSION ...) in CMakeLists.txt.
-version=$(sed -n 's/^project(plim VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+version=$(plim_version)
 archive=dist/plim-$version.tar.gz
 mkdir -p dist
 git archive --format=tar --prefix="plim-$version/" HEAD | gzip -9 -n >"$archive.tmp"
