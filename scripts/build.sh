@@ -9,9 +9,9 @@
 # DIR.configure.log and DIR.build.log.
 set -euo pipefail
 cd "$(dirname "$0")/.." || exit 1
-source tools/build-steps.sh
+source scripts/common.sh
 
-[[ $# -ge 2 ]] || { echo "usage: tools/build.sh DIR TARGET..." >&2; exit 2; }
+[[ $# -ge 2 ]] || { echo "usage: scripts/build.sh DIR TARGET..." >&2; exit 2; }
 dir=$1
 shift
 echo "building $* in $dir/ (log: $dir.build.log)"

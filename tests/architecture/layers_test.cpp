@@ -166,6 +166,14 @@ std::vector<std::string> include_cycles(const std::vector<SourceFile>& files)
     return cycles;
 }
 
+std::string file_text(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 // The name of the shell function the line defines ("name() {"), or "".
 std::string function_defined(const std::string& line)
 {
@@ -267,16 +275,14 @@ TEST(Layers, EverySourceFileHasItsOwnHeader)
     EXPECT_EQ(lines(missing), "");
 }
 
-// scripts/ holds the shell scripts, tools/ the programs and their code alone.
-TEST(Layers, EachShellFunctionIsDefinedOnceAndToolsHoldsNoScript)
+// scripts/ holds the shell scripts, each named where it is called, and
+// tools/ the programs and their code alone.
+TEST(Layers, ScriptsAreWhereNamedDefineEachFunctionOnceAndToolsHoldsNone)
 {
     std::vector<std::pair<std::string, std::string>> scripts;
     for (const auto& entry : fs::directory_iterator(fs::path(PLIM_SOURCE_DIR) / "scripts")) {
-        if (entry.path().extension() != ".sh") continue;
-        std::ifstream in(entry.path());
-        std::stringstream text;
-        text << in.rdbuf();
-        scripts.emplace_back(entry.path().filename().string(), text.str());
+        if (entry.path().extension() == ".sh")
+            scripts.emplace_back(entry.path().filename().string(), file_text(entry.path()));
     }
     ASSERT_GT(scripts.size(), 15u);
     EXPECT_EQ(lines(functions_defined_twice(scripts)), "");
@@ -284,6 +290,29 @@ TEST(Layers, EachShellFunctionIsDefinedOnceAndToolsHoldsNoScript)
                                              {"b.sh", "usage() { exit 2; }\n    wants() {\n"},
                                              {"c.sh", "# wants() {\nmore() {\n"}})),
               "wants: a.sh b.sh\n");
+
+    // Every script the commands, the scripts and the documents name is there
+    // (a script moved or removed breaks the commands that call it, which the
+    // suite itself does not run).
+    std::vector<std::pair<std::string, std::string>> callers = scripts;
+    for (std::string name : {"Makefile", ".ci/run", "README.md", "ARCHITECTURE.md"})
+        callers.emplace_back(name, file_text(fs::path(PLIM_SOURCE_DIR) / name));
+    std::vector<std::string> missing;
+    for (const auto& [name, text] : callers) {
+        for (std::string folder : {"scripts/", "tools/"}) {
+            for (size_t at = text.find(folder); at != std::string::npos;
+                 at = text.find(folder, at + 1)) {
+                if (at > 0 && (std::isalnum(text[at - 1]) || text[at - 1] == '/')) continue;
+                size_t end = text.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_-",
+                                                    at + folder.size());
+                std::string named = text.substr(at, end - at);
+                if (end != std::string::npos && text.compare(end, 3, ".sh") == 0 &&
+                    !fs::exists(fs::path(PLIM_SOURCE_DIR) / (named + ".sh")))
+                    missing.push_back(name + " names " + named + ".sh");
+            }
+        }
+    }
+    EXPECT_EQ(lines(missing), "");
 
     std::vector<std::string> not_code;
     for (const auto& entry : fs::directory_iterator(fs::path(PLIM_SOURCE_DIR) / "tools"))
