@@ -574,6 +574,11 @@ function touchScreen(page, cdp) {
       await this.put(9, n);
       await this.lift(9);
     },
+    async cancel() {  // the system takes every finger back
+      down.clear();
+      await send('touchCancel');
+      await framesPass(page, 2);
+    },
   };
 }
 
@@ -626,6 +631,16 @@ async function withoutAPad(browser, url) {
   await framesPass(page, 30);
   problems = await showsPicture(page, nativePicture('touched', touched, 'grid'));
   check(!problems, 'the grid at rest is drawn exactly as plim-shot draws the song', problems);
+  // A touch the system takes back (a swipe from the screen's edge, a call)
+  // lets go of its button: A held, the touch cancelled, then RIGHT only moves.
+  await fingers.tap(PAD.DOWN);
+  await fingers.put(1, PAD.A);       // (1,0), painting while held
+  await fingers.cancel();
+  const pressedAfterCancel = await page.evaluate(() => document.querySelectorAll('.pressed').length);
+  await fingers.tap(PAD.RIGHT);      // to (1,1), painting it only if A were still held
+  await fingers.tap(PAD.R1);         // pace 116
+  check(pressedAfterCancel === 0 && await storageHolds(page, songBytes([[0, 0], [1, 0]], {pace: 116})),
+        'a cancelled touch lets go of its button: A held, cancelled, then RIGHT only moves', await storedSummary(page));
 
   // Turned sideways: the canvas between the pad's halves, the panel folded.
   await page.setViewport(PHONE_SIDEWAYS);
