@@ -74,6 +74,9 @@ static void say_unsaved(App& app, int error, const char* what_follows)
                  what_follows);
 }
 
+// What follows from a save that failed while PLIM plays.
+constexpr const char* RETRIED_LATER = "a later change, and quitting, try again";
+
 // What one save came to: a failure is said (once), a success makes the next
 // failure worth saying again.
 static void note_save(App& app, bool written, const char* what_follows)
@@ -209,8 +212,7 @@ FrameOutcome app_frame(App& app)
     SDL_Event event;
     while (SDL_PollEvent(&event)) handle_event(state, app.input, event, ticks_now());
     SaveResult saved = frame_update(state, app.input, ticks_now());
-    if (saved != SAVE_NOT_DUE)
-        note_save(app, saved == SAVE_WRITTEN, "a later change, and quitting, try again");
+    if (saved != SAVE_NOT_DUE) note_save(app, saved == SAVE_WRITTEN, RETRIED_LATER);
     draw_screen(app);
     SDL_RenderPresent(app.renderer);
     return {app.input.running, saved};
@@ -221,7 +223,7 @@ bool app_save_now(App& app)
     AppState& state = *app.state;
     bool written = save_state(state);
     state.dirty = 0;
-    note_save(app, written, "a later change, and quitting, try again");
+    note_save(app, written, RETRIED_LATER);
     return written;
 }
 

@@ -132,14 +132,16 @@ static uint32_t stand_in_buttons(const InputState& input)
     return held;
 }
 
-// Presses or releases pad button n (below 32) when the stand-in's hold on it
-// changed from before: two keys or fingers on one button press it once.
-static void stand_in_changed(AppState& state, InputState& input, uint32_t before, int32_t n,
-                             int32_t now)
+// Sets or clears bit in mask (one of the stand-in's two), then presses or
+// releases pad button n (below 32) when the stand-in's hold on it changed:
+// two keys or fingers on one button press it once.
+static void stand_in_hold(AppState& state, InputState& input, uint32_t& mask, uint32_t bit,
+                          int32_t n, bool down, int32_t now)
 {
-    uint32_t bit = 1u << n;
-    bool held = (stand_in_buttons(input) & bit) != 0;
-    if (held == ((before & bit) != 0)) return;
+    bool was_held = (stand_in_buttons(input) >> n) & 1u;
+    mask = down ? mask | bit : mask & ~bit;
+    bool held = (stand_in_buttons(input) >> n) & 1u;
+    if (held == was_held) return;
     if (held)
         press(state, input, n, now);
     else
@@ -151,15 +153,10 @@ static void stand_in_changed(AppState& state, InputState& input, uint32_t before
 // the guide does nothing when let go there).
 static void pad_key(AppState& state, InputState& input, const SDL_KeyboardEvent& e, int32_t now)
 {
-    bool down = e.type == SDL_KEYDOWN;
     for (size_t i = 0; i < std::size(KEY_TO_PAD); i++) {
         if (KEY_TO_PAD[i].key != e.keysym.scancode) continue;
-        uint32_t before = stand_in_buttons(input);
-        if (down)
-            input.pad_keys_down |= 1u << i;
-        else
-            input.pad_keys_down &= ~(1u << i);
-        stand_in_changed(state, input, before, KEY_TO_PAD[i].button, now);
+        stand_in_hold(state, input, input.pad_keys_down, 1u << i, KEY_TO_PAD[i].button,
+                      e.type == SDL_KEYDOWN, now);
         return;
     }
 }
@@ -167,12 +164,7 @@ static void pad_key(AppState& state, InputState& input, const SDL_KeyboardEvent&
 static void touch_button(AppState& state, InputState& input, int32_t n, bool down, int32_t now)
 {
     if (n < 0 || n >= HELD_BUTTON_BITS) return;
-    uint32_t before = stand_in_buttons(input);
-    if (down)
-        input.touch_held |= 1u << n;
-    else
-        input.touch_held &= ~(1u << n);
-    stand_in_changed(state, input, before, n, now);
+    stand_in_hold(state, input, input.touch_held, 1u << n, n, down, now);
 }
 
 SDL_Event touch_pad_event(const InputState& input, int32_t n, bool down)
